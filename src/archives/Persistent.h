@@ -1,0 +1,32 @@
+// The persistent-object copy pair: Dest.Assign(Source) asks Source to copy
+// itself into Dest; a class that does not know the destination refuses.
+#pragma once
+
+#include <string>
+
+#include "archives/Exceptions.h"
+
+namespace vx {
+
+class TPersistent {
+ public:
+  virtual ~TPersistent() = default;
+  virtual std::string ClassName() const { return "TPersistent"; }
+
+  virtual void Assign(const TPersistent* Source) {
+    if (Source != nullptr)
+      Source->AssignTo(this);
+    else
+      AssignError(nullptr);
+  }
+
+ protected:
+  virtual void AssignTo(TPersistent* Dest) const { Dest->AssignError(this); }
+
+  void AssignError(const TPersistent* Source) const {
+    const std::string sourceName = Source ? Source->ClassName() : "nil";
+    throw EConvertError("Cannot assign a " + sourceName + " to a " + ClassName());
+  }
+};
+
+}  // namespace vx
