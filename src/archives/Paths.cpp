@@ -15,6 +15,13 @@ std::string ExtractFileName(const std::string& Path) {
   return at == std::string::npos ? Path : Path.substr(at + 1);
 }
 
+std::string ExtractFileDir(const std::string& Path) {
+  auto at = LastDelimiter("\\:", Path);
+  if (at == std::string::npos) return std::string();
+  if (at > 0 && Path[at] == '\\' && LastDelimiter("\\:", Path.substr(0, at)) != at - 1) --at;
+  return Path.substr(0, at + 1);
+}
+
 std::string ExtractFilePath(const std::string& Path) {
   const auto at = LastDelimiter("\\:", Path);
   return at == std::string::npos ? std::string() : Path.substr(0, at + 1);

@@ -11,6 +11,9 @@ std::string JoinPath(const std::string& Dir, const std::string& Name);
 
 // The name after the last backslash or colon.
 std::string ExtractFileName(const std::string& Path);
+// The directory part: up to the last backslash or colon, without that
+// backslash unless it closes a root such as C:\ or \.
+std::string ExtractFileDir(const std::string& Path);
 // Everything up to and including the last backslash or colon.
 std::string ExtractFilePath(const std::string& Path);
 // The text from the last period, when no backslash or colon follows it.

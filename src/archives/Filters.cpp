@@ -1,0 +1,173 @@
+#include "archives/Filters.h"
+
+#include <set>
+#include <utility>
+
+#include "archives/Exceptions.h"
+#include "archives/MbcsText.h"
+
+namespace vx {
+
+namespace {
+
+constexpr DWORD kSpecialAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x08 /*volume*/ |
+                                     FILE_ATTRIBUTE_DIRECTORY;
+constexpr DWORD kFileAttributes = 0x21;          // read-only, archive
+constexpr DWORD kAllFileAttributes = 0x27;       // ... and hidden, system
+constexpr DWORD kSubdirectoryAttributes = 0x16;  // directory, hidden, system
+
+bool IsDotEntry(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+int ParseNumber(const std::string& S, std::string::size_type at) {
+  const std::string part = S.substr(at, 2);
+  int value = 0;
+  for (char ch : part) {
+    if (ch < '0' || ch > '9') throw EConvertError("'" + part + "' is not a valid integer value");
+    value = value * 10 + (ch - '0');
+  }
+  return value;
+}
+
+struct CompareTextLess {
+  bool operator()(const std::string& a, const std::string& b) const { return CompareText(a, b) < 0; }
+};
+
+// Identity of a directory: volume and file index, so that a link back to a
+// directory already walked is recognised whatever path leads to it.
+using DirectoryId = std::pair<DWORD, unsigned long long>;
+
+bool GetDirectoryId(const std::string& Dir, DirectoryId& id) {
+  const std::string path = Dir.empty() ? std::string(".") : Dir;
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const BOOL ok = GetFileInformationByHandle(h, &info);
+  CloseHandle(h);
+  if (!ok) return false;
+  id = {info.dwVolumeSerialNumber,
+        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  return true;
+}
+
+class TFileCollector {
+ public:
+  TFileCollector(const TArchiverOptions& options)
+      : Options(options),
+        After(ParseDate(options.jo)),
+        Before(ParseDate(options.job)),
+        FileAttributes(options.a >= 1 ? kAllFileAttributes : kFileAttributes) {}
+
+  // One walk from Dir: every directory is walked at most once.
+  void Walk(const std::string& Dir, const std::string& Mask) {
+    Visited.clear();
+    WalkDirectory(Dir, Mask);
+  }
+
+  TStringList TakeResult() { return TStringList(Result.begin(), Result.end()); }
+
+ private:
+  std::string EntryName(const WIN32_FIND_DATAA& data) const {
+    if (Options.ji >= 1 && data.cAlternateFileName[0] != '\0') return data.cAlternateFileName;
+    return data.cFileName;
+  }
+
+  void WalkDirectory(const std::string& Dir, const std::string& Mask) {
+    DirectoryId id;
+    if (GetDirectoryId(Dir, id) && !Visited.insert(id).second) return;
+
+    for (TFileSearch search(JoinPath(Dir, Mask), FileAttributes); search.Found(); search.Next()) {
+      const WIN32_FIND_DATAA& data = search.Data();
+      if (IsDotEntry(data.cFileName)) continue;
+      const TDateTime t = FileTimeToDateTime(data.ftLastWriteTime);
+      if ((After == 0 || t >= After) && (Before == 0 || t < Before))
+        Result.insert(JoinPath(Dir, EntryName(data)));  // a duplicate keeps the first spelling
+    }
+
+    if (Options.r < 1 || (Options.p > 0 && !HasWildcard(Mask))) return;
+
+    for (TFileSearch search(JoinPath(Dir, "*.*"), kSubdirectoryAttributes); search.Found();
+         search.Next()) {
+      const WIN32_FIND_DATAA& data = search.Data();
+      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsDotEntry(data.cFileName))
+        continue;
+      WalkDirectory(JoinPath(Dir, EntryName(data)), Mask);
+    }
+  }
+
+  const TArchiverOptions& Options;
+  const TDateTime After;
+  const TDateTime Before;
+  const DWORD FileAttributes;
+  std::set<std::string, CompareTextLess> Result;
+  std::set<DirectoryId> Visited;
+};
+
+}  // namespace
+
+TFileSearch::TFileSearch(const std::string& Path, DWORD Attributes)
+    : ExcludeAttributes(~Attributes & kSpecialAttributes) {
+  Handle = FindFirstFileA(Path.c_str(), &FindData);
+  if (Found() && !SkipToMatch()) Close();
+}
+
+TFileSearch::~TFileSearch() { Close(); }
+
+bool TFileSearch::Matches() const { return (FindData.dwFileAttributes & ExcludeAttributes) == 0; }
+
+bool TFileSearch::SkipToMatch() {
+  while (!Matches())
+    if (!FindNextFileA(Handle, &FindData)) return false;
+  return true;
+}
+
+bool TFileSearch::Next() {
+  if (!Found()) return false;
+  if (FindNextFileA(Handle, &FindData) && SkipToMatch()) return true;
+  Close();
+  return false;
+}
+
+void TFileSearch::Close() {
+  if (Handle != INVALID_HANDLE_VALUE) FindClose(Handle);
+  Handle = INVALID_HANDLE_VALUE;
+}
+
+bool IsDirectory(const std::string& Name) {
+  const DWORD attributes = GetFileAttributesA(Name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+TDateTime ParseDate(const std::string& S) {
+  if (S.size() != 6 && S.size() != 12) return 0;
+  const int yy = ParseNumber(S, 0);
+  TDateTime result = EncodeDate(yy < 80 ? 2000 + yy : 1900 + yy, ParseNumber(S, 2), ParseNumber(S, 4));
+  if (S.size() == 12) result += EncodeTime(ParseNumber(S, 6), ParseNumber(S, 8), ParseNumber(S, 10), 0);
+  return result;
+}
+
+bool HasWildcard(const std::string& S) { return S.find_first_of("?*") != std::string::npos; }
+
+TStringList FilterFiles(TArchiverOptions& Options, const TStringList* Files) {
+  TFileCollector collector(Options);
+  if (Files == nullptr || Files->empty()) {
+    collector.Walk("", "*.*");
+  } else {
+    for (const std::string& entry : *Files) {
+      if (Options.r > 1 && IsDirectory(entry))
+        collector.Walk(entry, "*.*");
+      else
+        collector.Walk(ExtractFileDir(entry), ExtractFileName(entry));
+    }
+  }
+  TStringList result = collector.TakeResult();
+  Options.r = -1;
+  Options.jo = NoValue;
+  Options.job = NoValue;
+  Options.p = 1;
+  return result;
+}
+
+}  // namespace vx
