@@ -38,8 +38,11 @@ class TLibraryEntry {
   TLibraryEntry(TArchiverLibrary& Library, const char* Name) : Library(Library), Name(Name) {}
 
   Proc Get() {
+    // Through void(*)(void), the generic function pointer the compiler
+    // accepts for casts between function types.
     if (Address == nullptr)
-      Address = reinterpret_cast<Proc>(GetEntryAddress(Library.Handle(), Name));
+      Address = reinterpret_cast<Proc>(
+          reinterpret_cast<void (*)()>(GetEntryAddress(Library.Handle(), Name)));
     return Address;
   }
   void Forget() { Address = nullptr; }

@@ -8,9 +8,14 @@
 
 namespace vx {
 
-class TPersistent {
+// The root of the framework's class tree.
+class TObject {
  public:
-  virtual ~TPersistent() = default;
+  virtual ~TObject() = default;
+};
+
+class TPersistent : public TObject {
+ public:
   virtual std::string ClassName() const { return "TPersistent"; }
 
   virtual void Assign(const TPersistent* Source) {
