@@ -113,6 +113,8 @@ typedef LRESULT (CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define ERROR_PROC_NOT_FOUND 127
 #define ERROR_DIR_NOT_EMPTY 145
 #define ERROR_ALREADY_EXISTS 183
+#define ERROR_FILENAME_EXCED_RANGE 206
+#define ERROR_DLL_INIT_FAILED 1114
 #define ERROR_NO_UNICODE_TRANSLATION 1113
 #define ERROR_INVALID_WINDOW_HANDLE 1400
 
@@ -136,6 +138,11 @@ typedef LRESULT (CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WS_POPUP 0x80000000L
 #define HWND_MESSAGE ((HWND)(LONG_PTR)-3)
 #define GWLP_WNDPROC (-4)
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOACTIVATE 0x0010
+#define HWND_TOP ((HWND)0)
 #define GWLP_USERDATA (-21)
 
 typedef struct _FILETIME {
@@ -199,6 +206,21 @@ typedef struct tagWNDCLASSA {
   LPCSTR lpszMenuName;
   LPCSTR lpszClassName;
 } WNDCLASSA;
+
+typedef struct tagCREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+} CREATESTRUCTA, *LPCREATESTRUCTA;
 
 typedef struct _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
