@@ -1,0 +1,36 @@
+// Decoder of the -lh4- to -lh7- block format (window 4 to 64 KiB).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "bit_reader.h"
+#include "huffman.h"
+#include "lh5_format.h"
+#include "lha_types.h"
+
+namespace lha::detail {
+
+// Receives decoded bytes; false stops decoding with Result::WriteError.
+using OutputFn = std::function<bool(const uint8_t*, size_t)>;
+
+class Lh5Decoder {
+ public:
+  // dicBits 12 to 16; np and pBits describe the position tree.
+  Lh5Decoder(int dicBits, int np, int pBits);
+  // Decodes exactly `size` bytes. Corrupt for damaged data; CRCs are the
+  // caller's business.
+  Result Decode(BitReader& in, uint32_t size, const OutputFn& out);
+
+ private:
+  bool ReadPtLens(BitReader& in, int nn, int nbit, int special, HuffDecoder& tree);
+  bool ReadCLens(BitReader& in);
+  bool ReadBlockHeader(BitReader& in);
+
+  int np_, pBits_;
+  std::vector<uint8_t> ring_;
+  HuffDecoder tTree_, cTree_, pTree_;
+};
+
+}  // namespace lha::detail
