@@ -3,7 +3,7 @@
 # missing on a Debian 12 machine. Does nothing when all are present.
 set -euo pipefail
 packages=(
-  build-essential cmake pkg-config libgtest-dev libgmock-dev
+  build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   libarchive-dev libgcab-dev zlib1g-dev
   lhasa cabextract unzip zip bzip2 libarchive-tools python3 findutils
 )
