@@ -33,33 +33,33 @@ uint32_t DosToUnix(uint32_t t) {
 }
 
 // Path in the archive's form (0xFF, '/' or '\\' between components) to
-// '\\' separators, without a trailing one. Other bytes stay as they are, so
-// that a leading separator or a ".." remains visible to the caller.
+// '\\' separators, without empty components or a trailing separator. A
+// leading separator stays, and so does a "..", for the caller to judge.
 std::string NormalizeName(const std::string& raw) {
   std::string out;
-  bool endsInSeparator = false;
+  std::string part;
+  bool rooted = false;
+  auto endPart = [&]() {
+    if (part.empty()) return;
+    if (!out.empty() || rooted) out += '\\';
+    out += part;
+    part.clear();
+  };
   for (size_t i = 0; i < raw.size(); ++i) {
     const auto c = static_cast<uint8_t>(raw[i]);
     if (detail::IsLeadByte(c) && i + 1 < raw.size() &&
         detail::IsTrailByte(static_cast<uint8_t>(raw[i + 1]))) {
-      out += raw[i];
-      out += raw[++i];
-      endsInSeparator = false;
+      part += raw[i];
+      part += raw[++i];
     } else if (c == 0xFF || c == '/' || c == '\\') {
-      out += '\\';
-      endsInSeparator = true;
+      if (i == 0) rooted = true;
+      endPart();
     } else {
-      out += raw[i];
-      endsInSeparator = false;
+      part += raw[i];
     }
   }
-  if (endsInSeparator) {
-    // Drop the run of separators at the end, keeping a lone root.
-    while (out.size() > 1 && out.back() == '\\' && endsInSeparator) {
-      out.pop_back();
-      endsInSeparator = !out.empty() && out.back() == '\\';
-    }
-  }
+  endPart();
+  if (out.empty() && rooted) out = "\\";
   return out;
 }
 
@@ -93,11 +93,7 @@ void TakeExt(uint8_t type, const uint8_t* data, size_t size, MemberHeader* m, Ex
 
 void ApplyNames(const std::string& baseName, const ExtNames& names, MemberHeader* m) {
   std::string path = names.hasFile ? names.file : baseName;
-  if (names.hasDir && !names.dir.empty()) {
-    std::string dir = names.dir;
-    if (!path.empty()) dir += '\xFF';
-    path = dir + path;
-  }
+  if (names.hasDir && !names.dir.empty()) path = names.dir + '\xFF' + path;
   m->name = NormalizeName(path);
 }
 

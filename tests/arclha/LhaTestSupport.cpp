@@ -1,0 +1,150 @@
+#include "LhaTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include <sys/wait.h>
+
+namespace lhatest {
+
+TempDir::TempDir() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/arclha-XXXXXX";
+  if (!mkdtemp(tmpl.data())) std::abort();
+  path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+Bytes RandomBytes(size_t size, uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes out(size);
+  for (auto& b : out) b = static_cast<uint8_t>(rng() >> 24);
+  return out;
+}
+
+Bytes TextBytes(size_t size, uint32_t seed) {
+  static const char* const kWords[] = {
+      "the",    "archive", "member",  "window", "header", "return", "const",  "int",
+      "static", "void",    "for",     "while",  "data",   "size",   "offset", "value",
+      "of",     "and",     "to",      "is",     "a",      "in",     "that",   "with",
+      "{",      "}",       "(",       ");",     "=",      "+=",     "\n",     "\n    "};
+  std::mt19937 rng(seed);
+  Bytes out;
+  out.reserve(size + 16);
+  while (out.size() < size) {
+    // A skewed choice, as real word frequencies are.
+    const size_t n = std::size(kWords);
+    const size_t i = std::min<size_t>(rng() % n, rng() % n);
+    const std::string w = kWords[i];
+    out.insert(out.end(), w.begin(), w.end());
+    if (rng() % 7 == 0) {
+      const std::string num = std::to_string(rng() % 100000);
+      out.insert(out.end(), num.begin(), num.end());
+    }
+    out.push_back(' ');
+  }
+  out.resize(size);
+  return out;
+}
+
+Bytes MixedBytes(size_t size, uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes out;
+  while (out.size() < size) {
+    const size_t piece = 1000 + rng() % 40000;
+    Bytes part;
+    switch (rng() % 4) {
+      case 0: part = TextBytes(piece, rng()); break;
+      case 1: part = RandomBytes(piece, rng()); break;
+      case 2: part.assign(piece, static_cast<uint8_t>(rng())); break;
+      default:  // a repeat of earlier output, near or far
+        if (!out.empty()) {
+          const size_t from = rng() % out.size();
+          const size_t n = std::min(piece, out.size() - from);
+          part.assign(out.begin() + from, out.begin() + from + n);
+        }
+        break;
+    }
+    out.insert(out.end(), part.begin(), part.end());
+  }
+  out.resize(size);
+  return out;
+}
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(f), {});
+}
+
+void WriteFile(const std::string& path, const Bytes& data) {
+  std::ofstream f(path, std::ios::binary);
+  f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+}
+
+CommandResult RunCommand(const std::string& command) {
+  CommandResult r;
+  std::FILE* p = popen((command + " 2>&1").c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
+  const int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) {
+    if (c == '\'') {
+      q += "'\\''";
+    } else {
+      q += c;
+    }
+  }
+  return q + "'";
+}
+
+bool HaveLhasa() { return RunCommand("command -v lha").status == 0; }
+
+void WriteArchive(const std::string& path, const std::vector<Member>& members,
+                  const lha::WriterOptions& options, std::vector<lha::AddResult>* results) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr) << path;
+  {
+    lha::FileSink sink(f);
+    lha::LhaWriter writer(sink, options);
+    for (const Member& m : members) {
+      lha::AddResult r;
+      EXPECT_EQ(writer.AddMember(m.info, m.data, &r), lha::Result::Ok) << m.info.name;
+      if (results) results->push_back(r);
+    }
+    EXPECT_EQ(writer.Finish(), lha::Result::Ok);
+  }
+  EXPECT_EQ(std::fclose(f), 0);
+}
+
+lha::Result ReadArchive(const Bytes& archive, std::vector<ReadMember>* members) {
+  lha::MemorySource source(archive);
+  lha::LhaReader reader(source);
+  members->clear();
+  for (;;) {
+    ReadMember m;
+    const lha::Result r = reader.Next(&m.header);
+    if (r != lha::Result::Ok) return r;
+    m.extract = reader.Extract(m.header, &m.data);
+    members->push_back(std::move(m));
+  }
+}
+
+}  // namespace lhatest
