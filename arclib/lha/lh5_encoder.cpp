@@ -61,6 +61,23 @@ Lh5Encoder::Lh5Encoder(const Lh5Params& params, int dicBits)
   codes_.reserve(params_.blockSymbols);
 }
 
+// Chains are entered only through head_, and every chain entry a new
+// stream reaches was written by that stream's own inserts, so prev_ needs
+// no clearing.
+void Lh5Encoder::Reset() {
+  pos_ = end_ = 0;
+  base_ = 0;
+  std::fill(head_.begin(), head_.end(), kNil);
+  matchLen_ = kMinMatch - 1;
+  matchDist_ = 0;
+  matchAvailable_ = false;
+  codes_.clear();
+  dists_.clear();
+  std::fill(std::begin(cFreq_), std::end(cFreq_), 0);
+  std::fill(std::begin(pFreq_), std::end(pFreq_), 0);
+  out_ = BitWriter();
+}
+
 void Lh5Encoder::Write(const uint8_t* data, size_t size) {
   while (size > 0) {
     if (end_ == kBufSize) Slide();

@@ -30,6 +30,9 @@ class Lh5Encoder {
   Lh5Encoder(const Lh5Encoder&) = delete;
   Lh5Encoder& operator=(const Lh5Encoder&) = delete;
 
+  // Starts a new stream, keeping the buffers: an archive of many small
+  // members would otherwise spend its time setting up tables.
+  void Reset();
   // Takes more input; codes what no later input can change.
   void Write(const uint8_t* data, size_t size);
   // Codes the rest and pads the last byte.

@@ -48,7 +48,10 @@ struct AddResult {
 // A member as the reader found it.
 struct MemberHeader {
   std::string method;           // five bytes, e.g. "-lh5-"
-  std::string name;             // code page 932, '\\' separated, no trailing separator
+  // Code page 932, '\\' separated, no empty components or trailing
+  // separator. Taken from the archive as it is: it may be empty, start with
+  // '\\', hold a drive letter or "..", so check it before extracting.
+  std::string name;
   bool directory = false;       // "-lhd-"
   uint32_t compressedSize = 0;  // member data size (extended headers of level 1 excluded)
   uint32_t originalSize = 0;

@@ -20,7 +20,9 @@ constexpr size_t kGiveUpExcess = 1 << 18;
 }  // namespace
 
 LhaWriter::LhaWriter(ByteSink& sink, const WriterOptions& options)
-    : sink_(sink), options_(options) {}
+    : sink_(sink), options_(options), chunk_(kChunk) {}
+
+LhaWriter::~LhaWriter() = default;
 
 Result LhaWriter::Fail(Result r) {
   broken_ = true;
@@ -37,7 +39,7 @@ bool LhaWriter::Write(const uint8_t* data, size_t size) {
 // what was actually read.
 Result LhaWriter::StoreFrom(ByteSource& data, uint32_t* size, uint16_t* crc) {
   if (!data.Seek(0)) return Result::ReadError;
-  std::vector<uint8_t> chunk(kChunk);
+  std::vector<uint8_t>& chunk = chunk_;
   uint64_t total = 0;
   uint16_t c = 0;
   for (;;) {
@@ -87,9 +89,16 @@ Result LhaWriter::AddMember(const MemberInfo& info, ByteSource& data, AddResult*
     // Compressed bytes reach the sink only while they are no more than the
     // input they stand for, so that storing the member instead overwrites
     // every one of them.
-    const int dicBits = options_.method == Method::Lh7 ? 16 : options_.method == Method::Lh6 ? 15 : 13;
-    detail::Lh5Encoder encoder({}, dicBits);
-    std::vector<uint8_t> chunk(kChunk);
+    if (!encoder_) {
+      const int dicBits = options_.method == Method::Lh7   ? 16
+                          : options_.method == Method::Lh6 ? 15
+                                                           : 13;
+      encoder_ = std::make_unique<detail::Lh5Encoder>(detail::Lh5Params{}, dicBits);
+    } else {
+      encoder_->Reset();
+    }
+    detail::Lh5Encoder& encoder = *encoder_;
+    std::vector<uint8_t>& chunk = chunk_;
     uint64_t total = 0;
     uint64_t sent = 0;
     uint16_t crc = 0;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <vector>
 
 #include "lha_io.h"
 #include "lha_types.h"
@@ -11,6 +13,9 @@
 namespace lha {
 
 class LhaReader;
+namespace detail {
+class Lh5Encoder;
+}
 
 // Compression method for file members that shrink. -lh5- (8 KiB window)
 // is what every LHA program reads; -lh6- and -lh7- (32 and 64 KiB windows)
@@ -28,6 +33,7 @@ class LhaWriter {
   // Members go to `sink` from its current position on. The sink must allow
   // seeking back over what this writer wrote.
   explicit LhaWriter(ByteSink& sink, const WriterOptions& options = {});
+  ~LhaWriter();
   LhaWriter(const LhaWriter&) = delete;
   LhaWriter& operator=(const LhaWriter&) = delete;
 
@@ -59,6 +65,8 @@ class LhaWriter {
   ByteSink& sink_;
   WriterOptions options_;
   uint64_t pos_ = 0;
+  std::unique_ptr<detail::Lh5Encoder> encoder_;  // made once, reset per member
+  std::vector<uint8_t> chunk_;
   bool broken_ = false;
   bool finished_ = false;
 };

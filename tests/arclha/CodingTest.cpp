@@ -195,8 +195,9 @@ TEST(Lh5Stream, UnusualBlockShapesDecodeHereAndInLhasa) {
   archive.push_back(0);
   TempDir dir;
   WriteFile(dir.File("shapes.lzh"), archive);
-  const CommandResult t = RunCommand("lha t " + Quote(dir.File("shapes.lzh")));
+  const LhasaTest t = RunLhasaTest(dir.File("shapes.lzh"));
   EXPECT_EQ(t.status, 0) << t.output;
+  EXPECT_EQ(t.tested, std::size(cases)) << t.output;
   for (const Case& c : cases) {
     EXPECT_NE(t.output.find(std::string(c.name) + "\t- Tested"), std::string::npos)
         << c.name << "\n" << t.output;

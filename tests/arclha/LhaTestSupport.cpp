@@ -117,6 +117,15 @@ std::string Quote(const std::string& s) {
 
 bool HaveLhasa() { return RunCommand("command -v lha").status == 0; }
 
+LhasaTest RunLhasaTest(const std::string& archive) {
+  const CommandResult r = RunCommand("lha t " + Quote(archive));
+  LhasaTest t;
+  t.status = r.status;
+  t.output = r.output;
+  for (size_t at = 0; (at = r.output.find("\t- Tested", at)) != std::string::npos; ++at) ++t.tested;
+  return t;
+}
+
 void WriteArchive(const std::string& path, const std::vector<Member>& members,
                   const lha::WriterOptions& options, std::vector<lha::AddResult>* results) {
   std::FILE* f = std::fopen(path.c_str(), "wb");

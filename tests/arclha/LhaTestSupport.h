@@ -47,6 +47,15 @@ CommandResult RunCommand(const std::string& command);
 std::string Quote(const std::string& s);
 // Whether lhasa's `lha` can be run.
 bool HaveLhasa();
+// Runs `lha t` on an archive. lhasa stops quietly at a header it does not
+// accept, so its exit status alone proves little: count the members it
+// tested (directories give no line).
+struct LhasaTest {
+  int status = -1;
+  size_t tested = 0;
+  std::string output;
+};
+LhasaTest RunLhasaTest(const std::string& archive);
 
 // A member to write and what the archive should say about it.
 struct Member {

@@ -81,8 +81,11 @@ TEST(Names, PathsDirectoriesAndJapaneseNames) {
     EXPECT_TRUE(read[i].data == members[i].data) << i;
   }
 
-  const CommandResult t = RunCommand("lha t " + Quote(path));
+  const LhasaTest t = RunLhasaTest(path);
   EXPECT_EQ(t.status, 0) << t.output;
+  EXPECT_EQ(t.tested, static_cast<size_t>(std::count_if(cases.begin(), cases.end(),
+                                                        [](const NameCase& c) { return !c.directory; })))
+      << t.output;
   const std::string out = dir.File("out");
   std::filesystem::create_directory(out);
   const CommandResult x = RunCommand("lha xw=" + Quote(out) + " " + Quote(path));

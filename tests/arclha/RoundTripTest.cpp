@@ -97,8 +97,9 @@ TEST(RoundTrip, EveryDataClassInEveryMethod) {
     EXPECT_EQ(archive.size(), total);
 
     // lhasa: the archive tests clean and extracts to the same bytes.
-    const CommandResult t = RunCommand("lha t " + Quote(path));
+    const LhasaTest t = RunLhasaTest(path);
     EXPECT_EQ(t.status, 0) << t.output;
+    EXPECT_EQ(t.tested, cases.size()) << t.output;
     const std::string out = dir.File("out");
     std::filesystem::create_directory(out);
     const CommandResult x = RunCommand("lha xw=" + Quote(out) + " " + Quote(path));
@@ -170,8 +171,9 @@ TEST(RoundTrip, MembersFromFiles) {
   // The last member was compressed first, then stored: nothing of the
   // longer compressed form is left behind the end mark.
   EXPECT_EQ(archive.size(), total);
-  const CommandResult t = RunCommand("lha t " + Quote(path));
+  const LhasaTest t = RunLhasaTest(path);
   EXPECT_EQ(t.status, 0) << t.output;
+  EXPECT_EQ(t.tested, std::size(inputs)) << t.output;
 }
 
 }  // namespace
