@@ -1,0 +1,64 @@
+// Reading archives with libarchive: one archive file (or the part of a file
+// from an offset on, behind a self-extractor stub), member by member.
+#pragma once
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/EntryInfo.h"
+#include "common/Locale.h"
+
+namespace arc {
+
+enum class ReadFormat { Any, Zip, Cab, Tar, Rar, Lha, Raw };
+
+class ArchiveReader {
+ public:
+  // Throws Failure: ARCERR_ARC_FILE_OPEN when the file cannot be opened,
+  // ARCERR_NOT_ARC_FILE when it is not an archive of the format.
+  ArchiveReader(const std::string& posixPath, ReadFormat format, uint64_t offset = 0);
+  ~ArchiveReader();
+  ArchiveReader(const ArchiveReader&) = delete;
+  ArchiveReader& operator=(const ArchiveReader&) = delete;
+
+  // The next member, null at the end; throws Failure (ARCERR_HEADER_BROKEN)
+  // for a damaged archive.
+  archive_entry* Next();
+  // The current member's data in pieces; throws Failure (ARCERR_FILE_CRC /
+  // ARCERR_HEADER_BROKEN) naming the member when it is damaged.
+  void ReadData(const std::function<void(const void*, size_t)>& sink);
+  // The member's name as UTF-8 (empty when the archive's bytes cannot be
+  // read as a name).
+  static std::string NameOf(archive_entry* entry);
+  struct archive* Raw() { return archive_; }
+  // libarchive's codes of the first filter and the format, after Next().
+  int FilterCode();
+  int FormatCode();
+
+ private:
+  static la_ssize_t ReadCallback(struct archive*, void* self, const void** buffer);
+  static la_int64_t SkipCallback(struct archive*, void* self, la_int64_t request);
+  static la_int64_t SeekCallback(struct archive*, void* self, la_int64_t offset, int whence);
+  [[noreturn]] void Fail(int code, const std::string& what);
+
+  Utf8Locale locale_;
+  struct archive* archive_ = nullptr;
+  int fd_ = -1;
+  uint64_t base_ = 0;
+  uint64_t position_ = 0;  // relative to base_
+  uint64_t size_ = 0;      // of the part behind base_
+  std::vector<char> buffer_;
+  std::string currentName_;
+};
+
+// Every member (name in code page 932, sizes, time, kind) for a listing.
+std::vector<EntryInfo> ListMembers(ArchiveReader& reader, const std::string& method);
+// Reads every member and its data; false on the first damage.
+bool CheckMembers(ArchiveReader& reader);
+
+}  // namespace arc

@@ -1,0 +1,108 @@
+#include "common/ArchiveWriter.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "archives/ArchiverDll.h"
+#include "common/ArchiveReader.h"
+#include "common/Failure.h"
+#include "common/WinNames.h"
+
+namespace arc {
+
+namespace {
+
+// Closes a file descriptor on every path.
+struct FdCloser {
+  int fd;
+  ~FdCloser() {
+    if (fd >= 0) close(fd);
+  }
+};
+
+}  // namespace
+
+ArchiveWriter::ArchiveWriter(const std::string& archivePosix, const std::string& shownName,
+                             const std::function<void(struct archive*)>& configure)
+    : target_(archivePosix), shown_(shownName) {
+  if (!file_.Open(archivePosix, 0666))
+    throw Failure(ARCERR_TMP_OPEN, "cannot create a file beside " + shownName + ": " + std::strerror(errno));
+  buffer_.resize(1 << 18);
+  archive_ = archive_write_new();
+  if (archive_ == nullptr) throw Failure(ARCERR_ENOUGH_MEMORY, "out of memory");
+  configure(archive_);
+  archive_write_set_bytes_in_last_block(archive_, 1);
+  Check(archive_write_open_fd(archive_, file_.Fd()), "cannot write " + shown_);
+}
+
+ArchiveWriter::~ArchiveWriter() {
+  if (archive_ != nullptr) archive_write_free(archive_);
+}
+
+void ArchiveWriter::Fail(const std::string& what) {
+  const int error = archive_errno(archive_);
+  const char* why = archive_error_string(archive_);
+  throw Failure(error != 0 ? WriteErrorCode(error) : ARCERR_CANNOT_WRITE,
+                what + (why ? std::string(": ") + why : std::string()));
+}
+
+void ArchiveWriter::Check(int result, const std::string& what) {
+  if (result < ARCHIVE_WARN) Fail(what);
+}
+
+uint64_t ArchiveWriter::Add(const SourceItem& item, Progress& progress) {
+  FdCloser in{-1};
+  if (!item.directory) {
+    in.fd = open(item.posixPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in.fd < 0)
+      throw Failure(ARCERR_FILE_OPEN, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
+  }
+  archive_entry* entry = archive_entry_new();
+  if (entry == nullptr) throw Failure(ARCERR_ENOUGH_MEMORY, "out of memory");
+  struct EntryFree {
+    archive_entry* e;
+    ~EntryFree() { archive_entry_free(e); }
+  } freeEntry{entry};
+  archive_entry_copy_stat(entry, &item.st);
+  archive_entry_set_uid(entry, 0);
+  archive_entry_set_gid(entry, 0);
+  archive_entry_update_pathname_utf8(entry, item.directory ? (item.name + "/").c_str() : item.name.c_str());
+  if (item.directory) archive_entry_set_size(entry, 0);
+  Check(archive_write_header(archive_, entry), "cannot write " + shown_);
+  uint64_t done = 0;
+  if (!item.directory) {
+    const uint64_t expected = static_cast<uint64_t>(item.st.st_size);
+    while (done < expected) {
+      const ssize_t n = ReadSome(in.fd, buffer_.data(), static_cast<size_t>(std::min<uint64_t>(buffer_.size(), expected - done)));
+      if (n < 0) throw Failure(ARCERR_CANNOT_READ, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
+      if (n == 0) break;  // the file shrank: the archive pads the member
+      if (archive_write_data(archive_, buffer_.data(), static_cast<size_t>(n)) < 0) Fail("cannot write " + shown_);
+      done += static_cast<uint64_t>(n);
+      progress.Step(done);
+    }
+  }
+  Check(archive_write_finish_entry(archive_), "cannot write " + shown_);
+  return done;
+}
+
+void ArchiveWriter::Copy(archive_entry* entry, ArchiveReader& reader) {
+  Check(archive_write_header(archive_, entry), "cannot write " + shown_);
+  reader.ReadData([&](const void* block, size_t size) {
+    if (archive_write_data(archive_, block, size) < 0) Fail("cannot write " + shown_);
+  });
+  Check(archive_write_finish_entry(archive_), "cannot write " + shown_);
+}
+
+uint64_t ArchiveWriter::Commit() {
+  Check(archive_write_close(archive_), "cannot write " + shown_);
+  struct stat st;
+  const uint64_t size = fstat(file_.Fd(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  if (!file_.Commit()) throw Failure(WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+  return size;
+}
+
+}  // namespace arc

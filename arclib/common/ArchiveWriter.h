@@ -1,0 +1,51 @@
+// Writing archives with libarchive into a temporary file beside the target,
+// renamed over it only when the archive is complete.
+#pragma once
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "common/Locale.h"
+#include "common/Progress.h"
+#include "common/Sources.h"
+#include "common/TempFile.h"
+
+namespace arc {
+
+class ArchiveReader;
+
+class ArchiveWriter {
+ public:
+  // `configure` chooses format, filters and options. Throws Failure
+  // (ARCERR_TMP_OPEN) when no file can be made beside the archive.
+  ArchiveWriter(const std::string& archivePosix, const std::string& shownName,
+                const std::function<void(struct archive*)>& configure);
+  ~ArchiveWriter();
+  ArchiveWriter(const ArchiveWriter&) = delete;
+  ArchiveWriter& operator=(const ArchiveWriter&) = delete;
+
+  // Adds a file or directory from disk; returns the bytes read. Throws
+  // Failure naming the file when it cannot be read or the archive written.
+  uint64_t Add(const SourceItem& item, Progress& progress);
+  // Copies the reader's current member (header and data).
+  void Copy(archive_entry* entry, ArchiveReader& reader);
+  // Finishes the archive and puts it in place; returns its size.
+  uint64_t Commit();
+
+ private:
+  [[noreturn]] void Fail(const std::string& what);
+  void Check(int result, const std::string& what);
+
+  Utf8Locale locale_;
+  std::string target_;
+  std::string shown_;
+  TempFile file_;
+  struct archive* archive_ = nullptr;
+  std::vector<char> buffer_;
+};
+
+}  // namespace arc

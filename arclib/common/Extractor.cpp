@@ -1,0 +1,158 @@
+#include "common/Extractor.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "archives/ArchiverDll.h"
+#include "common/ArchiveReader.h"
+#include "common/Cp932.h"
+#include "common/Failure.h"
+#include "common/SafePath.h"
+#include "common/TempFile.h"
+#include "common/Wildcard.h"
+#include "common/WinNames.h"
+
+namespace arc {
+
+Extractor::Extractor(const ExtractRules& rules, Progress& progress, Report& report)
+    : rules_(rules), progress_(progress), report_(report) {}
+
+bool Extractor::Selected(const std::string& nameUtf8) const {
+  if (rules_.patterns.empty()) return true;
+  const std::string name = WithBackslashes(Cp932ForReport(nameUtf8));
+  const std::string base = SplitPath(name).back();
+  for (const std::string& raw : rules_.patterns) {
+    const std::string pattern = WithBackslashes(raw);
+    if (MatchWildcard(pattern, name, rules_.patternClasses)) return true;
+    // A pattern without a directory also picks members by their bare name.
+    if (SplitPath(pattern).size() == 1 && MatchWildcard(pattern, base, rules_.patternClasses)) return true;
+  }
+  return false;
+}
+
+void Extractor::Refuse(const MemberToExtract& member, const std::string& reason) {
+  ++refused_;
+  report_.Line("Refused: " + Cp932ForReport(member.name) + " (" + reason + ")");
+}
+
+bool Extractor::Destination(const MemberToExtract& member, std::string& path) {
+  std::vector<std::string> parts;
+  std::string reason;
+  const bool dir = member.kind == MemberToExtract::Kind::Directory;
+  if (!SafeMemberPath(member.name, parts, reason)) {
+    // "./" names the destination itself: nothing to make.
+    if (!(dir && parts.empty() && reason == kEmptyName)) Refuse(member, reason);
+    return false;
+  }
+  if (rules_.junkPaths) {
+    if (dir) return false;
+    parts = {parts.back()};
+  }
+  if (!MakeDirectories(rules_.destination, parts, dir, path, reason)) {
+    Refuse(member, reason);
+    return false;
+  }
+  return true;
+}
+
+void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
+  using Kind = MemberToExtract::Kind;
+  if (member.kind == Kind::Link || member.kind == Kind::Other) {
+    report_.Line("Skipped: " + Cp932ForReport(member.name) + " (link or special file)");
+    return;
+  }
+  std::string path;
+  if (!Destination(member, path)) return;
+  if (member.kind == Kind::Directory) return;
+  const std::string shown = Cp932ForReport(member.name);
+  struct stat st;
+  if (lstat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) {
+      Refuse(member, "a directory of that name exists");
+      return;
+    }
+    if (!rules_.overwrite) {
+      report_.Line("Skipped: " + shown + " (exists)");
+      return;
+    }
+  }
+  if (member.kind == Kind::HardLink) {
+    std::vector<std::string> parts;
+    std::string reason, target;
+    if (!SafeMemberPath(member.linkTarget, parts, reason) ||
+        !MakeDirectories(rules_.destination, parts, false, target, reason) ||
+        lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+      Refuse(member, "hard link to a file that is not here");
+      return;
+    }
+    unlink(path.c_str());
+    if (link(target.c_str(), path.c_str()) != 0) throw Failure(ARCERR_CANNOT_WRITE, "cannot write " + shown);
+    report_.Member(shown, member.info.original, member.info.packed);
+    return;
+  }
+  progress_.Begin(shown, Cp932ForReport(path), member.info);
+  TempFile out;
+  if (!out.Open(path, member.mode & 0777))
+    throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
+  uint64_t written = 0;
+  data([&](const void* block, size_t size) {
+    if (!WriteAll(out.Fd(), block, size))
+      throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
+    written += size;
+    progress_.Step(written);
+  });
+  if (member.info.mtime != 0) {
+    struct timespec times[2] = {{member.info.mtime, 0}, {member.info.mtime, 0}};
+    futimens(out.Fd(), times);
+  }
+  if (!out.Commit()) throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
+  ++files_;
+  original_ += written;
+  packed_ += member.info.packed;
+  report_.Member(shown, written, member.info.packed);
+}
+
+void Extractor::Finish() {
+  report_.Totals(files_, original_, packed_);
+  if (refused_ > 0)
+    throw Failure(ARCERR_CANNOT_WRITE, std::to_string(refused_) + " member(s) refused: they would be written "
+                                                                  "outside the destination");
+}
+
+void ExtractMembers(ArchiveReader& reader, Extractor& extractor) {
+  while (archive_entry* entry = reader.Next()) {
+    MemberToExtract m;
+    m.name = ArchiveReader::NameOf(entry);
+    if (!extractor.Selected(m.name)) continue;
+    m.info.name = Cp932ForReport(m.name);
+    m.info.original = archive_entry_size_is_set(entry) ? static_cast<uint64_t>(archive_entry_size(entry)) : 0;
+    m.info.packed = m.info.original;
+    m.info.mtime = archive_entry_mtime(entry);
+    m.mode = archive_entry_perm(entry) == 0 ? 0644 : (archive_entry_perm(entry) & 0777);
+    const char* hardlink = archive_entry_hardlink_utf8(entry);
+    if (hardlink == nullptr) hardlink = archive_entry_hardlink(entry);
+    switch (archive_entry_filetype(entry)) {
+      case AE_IFREG:
+        m.kind = hardlink != nullptr ? MemberToExtract::Kind::HardLink : MemberToExtract::Kind::File;
+        break;
+      case AE_IFDIR:
+        m.kind = MemberToExtract::Kind::Directory;
+        break;
+      case AE_IFLNK:
+        m.kind = MemberToExtract::Kind::Link;
+        break;
+      default:
+        m.kind = hardlink != nullptr ? MemberToExtract::Kind::HardLink : MemberToExtract::Kind::Other;
+        break;
+    }
+    if (hardlink != nullptr) m.linkTarget = hardlink;
+    extractor.Extract(m, [&](const std::function<void(const void*, size_t)>& sink) { reader.ReadData(sink); });
+  }
+  extractor.Finish();
+}
+
+}  // namespace arc

@@ -1,0 +1,62 @@
+// Extraction of members into a destination directory: member names are
+// checked, nothing is written outside the destination, links inside the
+// archive are not followed, and each file appears only when complete.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/EntryInfo.h"
+#include "common/Progress.h"
+#include "common/Report.h"
+
+namespace arc {
+
+struct ExtractRules {
+  std::string destination;            // POSIX directory
+  bool junkPaths = false;             // bare names, no directories
+  bool overwrite = true;              // else existing files are kept
+  std::vector<std::string> patterns;  // code page 932 wildcards; empty: all
+  bool patternClasses = false;        // "[...]" classes in patterns (ZIP)
+};
+
+// What a format hands the extractor for one member.
+struct MemberToExtract {
+  std::string name;            // UTF-8, '/' or '\\' separated
+  EntryInfo info;              // for progress and the report
+  enum class Kind { File, Directory, Link, HardLink, Other } kind = Kind::File;
+  std::string linkTarget;      // UTF-8, for a hard link
+  unsigned mode = 0644;
+};
+
+// Writes the data of one member by calling its sink piece by piece.
+using DataReader = std::function<void(const std::function<void(const void*, size_t)>& sink)>;
+
+class Extractor {
+ public:
+  Extractor(const ExtractRules& rules, Progress& progress, Report& report);
+  // Whether the member is one the command asked for.
+  bool Selected(const std::string& nameUtf8) const;
+  // Extracts one member (which must be selected); refusals are reported
+  // and counted, write failures throw Failure naming the file.
+  void Extract(const MemberToExtract& member, const DataReader& data);
+  // Throws Failure when members were refused; reports the totals.
+  void Finish();
+
+ private:
+  bool Destination(const MemberToExtract& member, std::string& path);
+  void Refuse(const MemberToExtract& member, const std::string& reason);
+
+  const ExtractRules& rules_;
+  Progress& progress_;
+  Report& report_;
+  uint64_t files_ = 0, original_ = 0, packed_ = 0, refused_ = 0;
+};
+
+class ArchiveReader;
+// Every selected member of a libarchive reader through an Extractor.
+void ExtractMembers(ArchiveReader& reader, Extractor& extractor);
+
+}  // namespace arc

@@ -1,0 +1,29 @@
+// The one error type inside our libraries. It never crosses an entry: the
+// entry turns it into the family's result code and a line of the report.
+#pragma once
+
+#include <cerrno>
+#include <exception>
+#include <string>
+
+namespace arc {
+
+class Failure : public std::exception {
+ public:
+  Failure(int code, std::string message) : code_(code), message_(std::move(message)) {}
+  int Code() const { return code_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  int code_;
+  std::string message_;
+};
+
+// The family's code for the errno of a failed write: a full disk (or a
+// file-size limit) is told apart from other failures.
+inline int WriteErrorCode(int error) {
+  return error == ENOSPC || error == EFBIG || error == EDQUOT ? 0x8005 /* ARCERR_DISK_SPACE */
+                                                              : 0x8013 /* ARCERR_CANNOT_WRITE */;
+}
+
+}  // namespace arc

@@ -1,0 +1,183 @@
+#include "tar32/TarCommand.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include "archives/ArchiverDll.h"
+#include "common/ArchiveReader.h"
+#include "common/ArchiveWriter.h"
+#include "common/Cp932.h"
+#include "common/Extractor.h"
+#include "common/Failure.h"
+#include "common/Progress.h"
+#include "common/Sources.h"
+#include "common/Switches.h"
+#include "common/WinNames.h"
+
+namespace tar32 {
+
+namespace {
+
+using arc::Failure;
+using arc::SwitchKind;
+
+const arc::Grammar& TarGrammar() {
+  static const arc::Grammar grammar = [] {
+    arc::Grammar g;
+    g.commands = {"c", "x", "t", "l"};
+    g.archiveBySwitch = true;
+    g.switches = {
+        {"AH", SwitchKind::Flag},                // hidden and system files too (all are taken here)
+        {"I", SwitchKind::Flag},                 // no hidden or system files (no such files here)
+        {"-display-dialog=", SwitchKind::Number},
+        {"g", SwitchKind::Flag},                 // accepted; no effect on POSIX files
+        {"-check-all-path=", SwitchKind::Number},
+        {"-use-directory=", SwitchKind::Number},
+        {"z", SwitchKind::Number},
+        {"B", SwitchKind::Number},
+        {"f", SwitchKind::Value},
+        {"o", SwitchKind::Value},
+    };
+    return g;
+  }();
+  return grammar;
+}
+
+enum class Compression { None, Gzip, Bzip2 };
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && arc::UpperAscii(text.substr(text.size() - tail.size())) == arc::UpperAscii(tail);
+}
+
+// The switches decide; without them the archive's extension does.
+Compression CompressionOf(const arc::ParsedLine& line, int& level) {
+  if (line.switches.Has("z")) {
+    level = line.switches.Number("z", -1, -1);
+    return Compression::Gzip;
+  }
+  if (line.switches.Has("B")) {
+    level = line.switches.Number("B", -1, -1);
+    return Compression::Bzip2;
+  }
+  level = -1;
+  const std::string& name = line.switches.Text("f");
+  if (EndsWith(name, ".tgz") || EndsWith(name, ".gz") || EndsWith(name, ".taz")) return Compression::Gzip;
+  if (EndsWith(name, ".bz2") || EndsWith(name, ".tbz")) return Compression::Bzip2;
+  return Compression::None;
+}
+
+std::string ArchiveName(const arc::ParsedLine& line) {
+  const std::string name = line.switches.Text("f");
+  if (name.empty()) throw Failure(ARCERR_NOT_FIND_ARC_FILE, "no archive name given (-f)");
+  return name;
+}
+
+void Create(const arc::ParsedLine& line, arc::Report& report) {
+  const std::string archive = ArchiveName(line);
+  if (line.files.empty()) throw Failure(ARCERR_NOT_FILENAME, "no files to pack");
+  int level = -1;
+  const Compression compression = CompressionOf(line, level);
+  if (level > 9 || level < -1) throw Failure(ARCERR_COMMAND_NAME, "compression level out of range");
+  arc::SourceRules rules;
+  rules.keepPaths = line.switches.Number("-use-directory=", 1) != 0;
+  const std::vector<arc::SourceItem> items = arc::CollectSources(line.switches.Text("o"), line.files, rules);
+  const std::string posix = arc::PosixPathOrFail(archive, ARCERR_NOT_FIND_ARC_FILE);
+
+  arc::Progress progress(arc::Owner());
+  progress.Open(archive);
+  arc::ArchiveWriter writer(posix, archive, [&](struct archive* a) {
+    archive_write_set_format_pax_restricted(a);
+    const std::string lv = std::to_string(level);
+    if (compression == Compression::Gzip) {
+      archive_write_add_filter_gzip(a);
+      if (level >= 0) archive_write_set_filter_option(a, "gzip", "compression-level", lv.c_str());
+    } else if (compression == Compression::Bzip2) {
+      archive_write_add_filter_bzip2(a);
+      if (level >= 1) archive_write_set_filter_option(a, "bzip2", "compression-level", lv.c_str());
+    }
+  });
+  uint64_t total = 0;
+  for (const arc::SourceItem& item : items) {
+    arc::EntryInfo info;
+    info.name = arc::Cp932ForReport(item.name);
+    info.original = item.directory ? 0 : static_cast<uint64_t>(item.st.st_size);
+    info.packed = info.original;
+    info.mtime = item.st.st_mtime;
+    info.directory = item.directory;
+    progress.Begin(item.shownName, info.name, info);
+    const uint64_t size = writer.Add(item, progress);
+    total += size;
+    report.Member(info.name + (item.directory ? "/" : ""), size, size);
+  }
+  const uint64_t archiveSize = writer.Commit();
+  progress.End();
+  report.Totals(items.size(), total, archiveSize);
+}
+
+void Extract(const arc::ParsedLine& line, arc::Report& report) {
+  const std::string archive = ArchiveName(line);
+  const std::string posix = arc::PosixPathOrFail(archive, ARCERR_NOT_FIND_ARC_FILE);
+  arc::ExtractRules rules;
+  const std::string dir = line.switches.Text("o");
+  rules.destination = dir.empty() ? std::string(".") : arc::PosixPathOrFail(dir, ARCERR_MAKEDIRECTORY);
+  rules.junkPaths = line.switches.Number("-use-directory=", 1) == 0;
+  rules.patterns = line.files;
+  arc::Progress progress(arc::Owner());
+  progress.Open(archive);
+  arc::ArchiveReader reader(posix, arc::ReadFormat::Tar);
+  arc::Extractor extractor(rules, progress, report);
+  arc::ExtractMembers(reader, extractor);
+  progress.End();
+}
+
+void List(const arc::ParsedLine& line, arc::Report& report) {
+  const std::string archive = ArchiveName(line);
+  uint64_t original = 0, count = 0;
+  for (const arc::EntryInfo& e : ListTar(arc::PosixPathOrFail(archive, ARCERR_NOT_FIND_ARC_FILE))) {
+    report.Member(e.name, e.original, e.packed);
+    original += e.original;
+    ++count;
+  }
+  report.Totals(count, original, original);
+}
+
+std::string MethodOf(arc::ArchiveReader& reader) {
+  switch (reader.FilterCode()) {
+    case ARCHIVE_FILTER_GZIP:
+      return "gzip";
+    case ARCHIVE_FILTER_BZIP2:
+      return "bzip2";
+    case ARCHIVE_FILTER_COMPRESS:
+      return "compress";
+    default:
+      return "tar";
+  }
+}
+
+}  // namespace
+
+void RunTarCommand(const std::string& text, arc::Report& report) {
+  const arc::ParsedLine line = arc::ParseLine(text, TarGrammar());
+  const std::string command = arc::UpperAscii(line.command);
+  if (command == "C")
+    Create(line, report);
+  else if (command == "X")
+    Extract(line, report);
+  else
+    List(line, report);
+}
+
+std::vector<arc::EntryInfo> ListTar(const std::string& posixPath) {
+  arc::ArchiveReader reader(posixPath, arc::ReadFormat::Tar);
+  std::vector<arc::EntryInfo> entries = arc::ListMembers(reader, "tar");
+  const std::string method = MethodOf(reader);
+  for (arc::EntryInfo& e : entries) e.method = method;
+  return entries;
+}
+
+bool CheckTar(const std::string& posixPath, int) {
+  arc::ArchiveReader reader(posixPath, arc::ReadFormat::Tar);
+  return arc::CheckMembers(reader);
+}
+
+}  // namespace tar32
