@@ -28,7 +28,10 @@ TempDir::~TempDir() {
 Bytes RandomBytes(size_t size, uint32_t seed) {
   std::mt19937 rng(seed);
   Bytes out(size);
-  for (auto& b : out) b = static_cast<uint8_t>(rng() >> 24);
+  for (size_t i = 0; i < size; i += 4) {
+    const uint32_t v = rng();
+    for (size_t k = 0; k < 4 && i + k < size; ++k) out[i + k] = static_cast<uint8_t>(v >> (8 * k));
+  }
   return out;
 }
 
