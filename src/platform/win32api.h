@@ -315,4 +315,136 @@ VXAPI BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, in
 VXAPI BOOL WINAPI SetForegroundWindow(HWND hWnd);
 VXAPI BOOL WINAPI BringWindowToTop(HWND hWnd);
 
+
+// ============================================================================
+// User-interface services: message boxes, the file-open dialog, the folder
+// browser and files dropped from the shell, with their Win32 names; then the
+// few services Win32 has no function for (an input box, running a form
+// window modally). On POSIX a pluggable backend answers all of them (a
+// console on standard input and output, or a script in tests): see
+// platform/posix/vxui.h.
+// ============================================================================
+
+#define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L
+#define MB_ABORTRETRYIGNORE 0x00000002L
+#define MB_YESNOCANCEL 0x00000003L
+#define MB_YESNO 0x00000004L
+#define MB_RETRYCANCEL 0x00000005L
+#define MB_TYPEMASK 0x0000000FL
+#define MB_ICONHAND 0x00000010L
+#define MB_ICONQUESTION 0x00000020L
+#define MB_ICONEXCLAMATION 0x00000030L
+#define MB_ICONASTERISK 0x00000040L
+#define MB_ICONMASK 0x000000F0L
+#define MB_ICONERROR MB_ICONHAND
+#define MB_ICONSTOP MB_ICONHAND
+#define MB_ICONWARNING MB_ICONEXCLAMATION
+#define MB_ICONINFORMATION MB_ICONASTERISK
+
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+
+#define VK_DELETE 0x2E
+
+// The chosen button's ID, or 0 when the box could not be shown.
+VXAPI int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+
+// --- file-open dialog --------------------------------------------------------
+#define OFN_READONLY 0x00000001
+#define OFN_HIDEREADONLY 0x00000004
+#define OFN_NOCHANGEDIR 0x00000008
+#define OFN_ALLOWMULTISELECT 0x00000200
+#define OFN_PATHMUSTEXIST 0x00000800
+#define OFN_FILEMUSTEXIST 0x00001000
+#define OFN_EXPLORER 0x00080000
+#define OFN_ENABLESIZING 0x00800000
+#define FNERR_BUFFERTOOSMALL 0x3003
+
+typedef UINT_PTR (CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+
+typedef struct tagOFNA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HINSTANCE hInstance;
+  LPCSTR lpstrFilter;
+  LPSTR lpstrCustomFilter;
+  DWORD nMaxCustFilter;
+  DWORD nFilterIndex;
+  LPSTR lpstrFile;
+  DWORD nMaxFile;
+  LPSTR lpstrFileTitle;
+  DWORD nMaxFileTitle;
+  LPCSTR lpstrInitialDir;
+  LPCSTR lpstrTitle;
+  DWORD Flags;
+  WORD nFileOffset;
+  WORD nFileExtension;
+  LPCSTR lpstrDefExt;
+  LPARAM lCustData;
+  LPOFNHOOKPROC lpfnHook;
+  LPCSTR lpTemplateName;
+  void* pvReserved;
+  DWORD dwReserved;
+  DWORD FlagsEx;
+} OPENFILENAMEA, *LPOPENFILENAMEA;
+
+// With OFN_ALLOWMULTISELECT | OFN_EXPLORER several files come back as the
+// folder, a NUL, each name and a NUL, and a final NUL; a name given as a
+// full path stands for itself. One file comes back as its full path.
+VXAPI BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA lpofn);
+// Why the last common dialog returned FALSE: 0 when the user cancelled.
+VXAPI DWORD WINAPI CommDlgExtendedError(void);
+
+// --- folder browser ----------------------------------------------------------
+#define BIF_RETURNONLYFSDIRS 0x00000001
+
+typedef struct _ITEMIDLIST ITEMIDLIST;
+typedef ITEMIDLIST* LPITEMIDLIST;
+typedef const ITEMIDLIST* LPCITEMIDLIST;
+typedef int (CALLBACK* BFFCALLBACK)(HWND hwnd, UINT uMsg, LPARAM lParam, LPARAM lpData);
+
+typedef struct _browseinfoA {
+  HWND hwndOwner;
+  LPCITEMIDLIST pidlRoot;  // null: the desktop
+  LPSTR pszDisplayName;    // MAX_PATH bytes: the chosen item's display name
+  LPCSTR lpszTitle;
+  UINT ulFlags;
+  BFFCALLBACK lpfn;
+  LPARAM lParam;
+  int iImage;
+} BROWSEINFOA, *LPBROWSEINFOA;
+
+// The chosen item, freed with CoTaskMemFree; null when the user cancelled.
+VXAPI LPITEMIDLIST WINAPI SHBrowseForFolderA(LPBROWSEINFOA lpbi);
+// The file-system path of an item into a MAX_PATH buffer.
+VXAPI BOOL WINAPI SHGetPathFromIDListA(LPCITEMIDLIST pidl, LPSTR pszPath);
+VXAPI void WINAPI CoTaskMemFree(LPVOID pv);
+
+// --- files dropped from the shell (WM_DROPFILES, wParam is the HDROP) --------
+VXAPI void WINAPI DragAcceptFiles(HWND hWnd, BOOL fAccept);
+// iFile 0xFFFFFFFF gives the number of paths; a null buffer the length of
+// path iFile; otherwise the length copied (at most cch - 1 bytes).
+VXAPI UINT WINAPI DragQueryFileA(HDROP hDrop, UINT iFile, LPSTR lpszFile, UINT cch);
+VXAPI void WINAPI DragFinish(HDROP hDrop);
+
+// --- VxArc's own: services Win32 has no function for -------------------------
+// An input box with a caption, a prompt and one line of text, initially
+// lpValue. TRUE when the user confirmed; the text is then in lpValue (at
+// most nSize - 1 bytes; a longer answer fails with ERROR_INSUFFICIENT_BUFFER).
+VXAPI BOOL WINAPI VxInputQuery(HWND hWndOwner, LPCSTR lpCaption, LPCSTR lpPrompt, LPSTR lpValue,
+                               DWORD nSize);
+// Runs the modal loop of a form window: returns when VxEndModal is called
+// for it (giving that result), or when the user closed the window some
+// other way (giving IDCANCEL).
+VXAPI INT_PTR WINAPI VxShowModal(HWND hWnd);
+// Ends the modal loop of the window with the result; nothing when the
+// window is not in a modal loop.
+VXAPI void WINAPI VxEndModal(HWND hWnd, INT_PTR nResult);
+
 #endif
