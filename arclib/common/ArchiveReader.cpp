@@ -46,11 +46,6 @@ void SupportFormat(struct archive* a, ReadFormat format) {
       archive_read_support_format_raw(a);
       break;
   }
-  // Names without a Unicode mark are code page 932 in these formats (the
-  // Japanese Windows convention); tar names stay as they are.
-  if (format == ReadFormat::Zip || format == ReadFormat::Cab || format == ReadFormat::Lha ||
-      format == ReadFormat::Rar)
-    archive_read_set_options(a, "hdrcharset=CP932");
 }
 
 }  // namespace
@@ -156,9 +151,11 @@ void ArchiveReader::ReadData(const std::function<void(const void*, size_t)>& sin
 }
 
 std::string ArchiveReader::NameOf(archive_entry* entry) {
-  const char* utf8 = archive_entry_pathname_utf8(entry);
-  if (utf8 == nullptr) utf8 = archive_entry_pathname(entry);
-  return utf8 == nullptr ? std::string() : std::string(utf8);
+  // In the UTF-8 locale a name with a Unicode mark arrives as UTF-8 and
+  // one without it as the archive's bytes, which Japanese Windows tools
+  // write in code page 932 and Info-ZIP on POSIX in UTF-8.
+  const char* name = archive_entry_pathname(entry);
+  return name == nullptr ? std::string() : GuessNameToUtf8(name);
 }
 
 int ArchiveReader::FilterCode() { return archive_filter_code(archive_, 0); }

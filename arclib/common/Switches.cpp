@@ -99,7 +99,8 @@ ParsedLine ParseLine(const std::string& line, const Grammar& grammar) {
   if (!grammar.commands.empty()) {
     const bool known = !tokens.empty() &&
                        std::any_of(grammar.commands.begin(), grammar.commands.end(), [&](const std::string& c) {
-                         return UpperAscii(c) == UpperAscii(tokens[0].text);
+                         return grammar.commandIgnoreCase ? UpperAscii(c) == UpperAscii(tokens[0].text)
+                                                          : c == tokens[0].text;
                        });
     if (known) {
       parsed.command = tokens[0].text;

@@ -41,6 +41,7 @@ struct Grammar {
   bool commandRequired = true;        // else a line may start with a switch or a name
   std::vector<SwitchSpec> switches;
   bool ignoreCase = false;            // switch names compared case-insensitively
+  bool commandIgnoreCase = true;      // command words compared case-insensitively
   bool archiveBySwitch = false;       // the archive comes with a switch (tar's -f)
 };
 

@@ -37,6 +37,24 @@ std::string WithoutDrive(const std::string& winPath) {
 bool ToUtf8(const std::string& cp932, std::string& utf8) { return vxposix::Cp932ToUtf8(cp932, utf8); }
 bool ToCp932(const std::string& utf8, std::string& cp932) { return vxposix::Utf8ToCp932(utf8, cp932); }
 
+bool IsUtf8(const std::string& text) {
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || (n == 2 && c < 0xC2) || i + n > text.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+std::string GuessNameToUtf8(const std::string& raw) {
+  if (IsUtf8(raw)) return raw;
+  std::string utf8;
+  return ToUtf8(raw, utf8) ? utf8 : raw;
+}
+
 std::string Cp932ForReport(const std::string& utf8) {
   std::string out;
   if (ToCp932(utf8, out)) return out;

@@ -83,6 +83,20 @@ void WriteTree(const std::string& dir, const Tree& tree) {
   }
 }
 
+std::string TreeDiff(const Tree& actual, const Tree& expected) {
+  std::string diff;
+  for (const auto& [name, content] : expected) {
+    const auto it = actual.find(name);
+    if (it == actual.end())
+      diff += "missing " + name + "\n";
+    else if (it->second != content)
+      diff += "changed " + name + "\n";
+  }
+  for (const auto& [name, content] : actual)
+    if (expected.count(name) == 0) diff += "extra " + name + "\n";
+  return diff;
+}
+
 std::string RandomBytes(size_t size, unsigned seed) {
   std::mt19937 gen(seed);
   std::string s(size, '\0');

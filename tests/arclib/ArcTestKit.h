@@ -56,6 +56,8 @@ using Tree = std::map<std::string, std::string>;  // relative path -> content
 // Every regular file below dir.
 Tree ReadTree(const std::string& dir);
 void WriteTree(const std::string& dir, const Tree& tree);
+// Empty when equal, else the names that differ (missing, extra, changed).
+std::string TreeDiff(const Tree& actual, const Tree& expected);
 // A tree of text and binary files with a Japanese name and a subdirectory.
 Tree SampleTree();
 // Bytes that do not compress.

@@ -58,7 +58,7 @@ TEST_P(TarPacking, StoresRelativePathsThatTarAndBsdtarReadBack) {
   fs::create_directories(P("x"));
   const auto x = Tool("bsdtar -xf " + Sh(archive) + " -C " + Sh(P("x")));
   ASSERT_EQ(x.status, 0) << x.output;
-  EXPECT_EQ(arctest::ReadTree(P("x")), arctest::SampleTree());
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), arctest::SampleTree()), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TarPacking,
@@ -95,7 +95,7 @@ TEST_F(TarLibrary, ExtractsWhatGnuTarPackedWithOrWithoutPaths) {
   ASSERT_EQ(Tool("tar czf " + Sh(P("in.tgz")) + " -C " + Sh(P("src")) + " .").status, 0);
   auto r = Call(tar, "x -f \"C:\\in.tgz\" -o \"C:\\x\\\"");
   ASSERT_EQ(r.code, 0) << r.output;
-  EXPECT_EQ(arctest::ReadTree(P("x")), arctest::SampleTree());
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), arctest::SampleTree()), "");
   r = Call(tar, "x --use-directory=0 -f \"C:\\in.tgz\" -o \"C:\\y\\\" \"*.txt\"");
   ASSERT_EQ(r.code, 0) << r.output;
   EXPECT_EQ(arctest::ListDir(P("y")),

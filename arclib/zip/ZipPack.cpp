@@ -1,0 +1,183 @@
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <map>
+
+#include "archives/ArchiverDll.h"
+#include "common/ArchiveReader.h"
+#include "common/ArchiveWriter.h"
+#include "common/Cp932.h"
+#include "common/Failure.h"
+#include "common/Progress.h"
+#include "common/Sources.h"
+#include "common/Switches.h"
+#include "common/Wildcard.h"
+#include "common/WinNames.h"
+#include "zip/ZipCommands.h"
+#include "zip/ZipDirectory.h"
+
+namespace zip {
+
+namespace {
+
+using arc::Failure;
+using arc::SwitchKind;
+
+const arc::Grammar& ZipGrammar() {
+  static const arc::Grammar grammar = [] {
+    arc::Grammar g;
+    g.commands = {"-d", "-f"};
+    g.commandRequired = false;
+    g.commandIgnoreCase = false;  // -D is a switch, -d the delete command
+    g.switches = {
+        {"S", SwitchKind::Flag},   // system and hidden files (all are taken here)
+        {"D", SwitchKind::Flag},   // no directory entries
+        {"v", SwitchKind::Flag},
+        {"q", SwitchKind::Flag},
+        {"r", SwitchKind::Flag},   // into directories
+        {"o", SwitchKind::Flag},   // the archive gets its newest member's time
+        {"u", SwitchKind::Flag},   // only newer files replace members
+        {"j", SwitchKind::Flag},   // bare names
+        {"FF", SwitchKind::Flag},  // accepted: our archives need no repair pass
+        {"k", SwitchKind::Flag},   // accepted: names stay long
+        {"J", SwitchKind::Flag},   // accepted: archives we write have no prefix
+        {"", SwitchKind::Number},  // -0 ... -9
+    };
+    return g;
+  }();
+  return grammar;
+}
+
+// "-A program": the rest of the line is the program's path.
+bool AdjustPath(const std::string& line, std::string& path) {
+  const size_t start = line.find_first_not_of(" \t");
+  if (start == std::string::npos || line.compare(start, 2, "-A") != 0) return false;
+  if (start + 2 < line.size() && line[start + 2] != ' ' && line[start + 2] != '\t') return false;
+  path = start + 2 < line.size() ? line.substr(start + 3) : std::string();
+  while (!path.empty() && (path.back() == ' ' || path.back() == '\t')) path.pop_back();
+  const size_t first = path.find_first_not_of(" \t");
+  path = first == std::string::npos ? std::string() : path.substr(first);
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+  return true;
+}
+
+std::string Trimmed(std::string name) {
+  while (!name.empty() && name.back() == '/') name.pop_back();
+  return name;
+}
+
+void Configure(struct archive* a, int level) {
+  archive_write_set_format_zip(a);
+  if (level == 0) {
+    archive_write_set_format_option(a, "zip", "compression", "store");
+  } else {
+    archive_write_set_format_option(a, "zip", "compression", "deflate");
+    if (level > 0) archive_write_set_format_option(a, "zip", "compression-level", std::to_string(level).c_str());
+  }
+  // Names in UTF-8 with the language-encoding flag.
+  archive_write_set_format_option(a, "zip", "hdrcharset", "UTF-8");
+}
+
+bool Exists(const std::string& posix) {
+  struct stat st;
+  return stat(posix.c_str(), &st) == 0;
+}
+
+void Pack(const arc::ParsedLine& line, arc::Report& report) {
+  const std::string command = arc::UpperAscii(line.command);
+  const bool remove = command == "-D", freshen = command == "-F";
+  const bool update = line.switches.Has("u") || freshen;
+  if (line.archive.empty()) throw Failure(ARCERR_NOT_FIND_ARC_FILE, "no archive name given");
+  if (line.files.empty()) throw Failure(ARCERR_NOT_FILENAME, "no files named");
+  const int level = line.switches.Number("", -1, -1);
+  if (level > 9) throw Failure(ARCERR_COMMAND_NAME, "compression level out of range");
+  const std::string posix = arc::PosixPathOrFail(line.archive, ARCERR_NOT_FIND_ARC_FILE);
+  const bool existing = Exists(posix);
+  if ((remove || freshen) && !existing) throw Failure(ARCERR_NOT_FIND_ARC_FILE, "cannot find the archive " + line.archive);
+
+  std::vector<arc::SourceItem> items;
+  if (!remove) {
+    arc::SourceRules rules;
+    rules.keepPaths = !line.switches.Has("j");
+    rules.recurseWildcards = line.switches.Has("r");
+    rules.expandDirectories = line.switches.Has("r");
+    rules.directoryEntries = !line.switches.Has("D");
+    rules.wildcardClasses = true;
+    items = arc::CollectSources(line.directory, line.files, rules);
+  }
+  std::map<std::string, size_t> byName;
+  for (size_t i = 0; i < items.size(); ++i) byName.emplace(items[i].name, i);
+  std::vector<bool> done(items.size(), false);
+
+  arc::Progress progress(arc::Owner());
+  progress.Open(line.archive);
+  arc::ArchiveWriter writer(posix, line.archive, [&](struct archive* a) { Configure(a, level); });
+  uint64_t total = 0, members = 0, changed = 0;
+  time_t newest = 0;
+  auto add = [&](const arc::SourceItem& item) {
+    arc::EntryInfo info;
+    info.name = arc::Cp932ForReport(item.name);
+    info.original = item.directory ? 0 : static_cast<uint64_t>(item.st.st_size);
+    info.mtime = item.st.st_mtime;
+    info.directory = item.directory;
+    progress.Begin(item.shownName, info.name, info);
+    total += writer.Add(item, progress);
+    report.Member(info.name + (item.directory ? "/" : ""), info.original, info.original, "added");
+    newest = std::max(newest, item.st.st_mtime);
+    ++members;
+    ++changed;
+  };
+  if (existing) {
+    arc::ArchiveReader reader(posix, arc::ReadFormat::Zip);
+    while (archive_entry* entry = reader.Next()) {
+      const std::string name = Trimmed(arc::ArchiveReader::NameOf(entry));
+      const std::string shown = arc::Cp932ForReport(name);
+      if (remove) {
+        bool hit = false;
+        for (const std::string& pattern : line.files)
+          hit = hit || arc::MatchWildcard(pattern, shown, true);
+        if (hit) {
+          report.Line("deleting: " + shown);
+          ++changed;
+          continue;
+        }
+      }
+      const auto it = byName.find(name);
+      if (it != byName.end() && !done[it->second] &&
+          (!update || items[it->second].st.st_mtime > archive_entry_mtime(entry))) {
+        done[it->second] = true;
+        add(items[it->second]);
+        continue;
+      }
+      if (it != byName.end()) done[it->second] = true;
+      writer.Copy(entry, reader);
+      newest = std::max(newest, archive_entry_mtime(entry));
+      ++members;
+    }
+  }
+  if (!freshen)
+    for (size_t i = 0; i < items.size(); ++i)
+      if (!done[i]) add(items[i]);
+  if (remove && changed == 0) throw Failure(ARCERR_NOT_FILENAME, "no member matches the names to delete");
+  const uint64_t size = writer.Commit();
+  progress.End();
+  if (line.switches.Has("o") && newest != 0) {
+    struct utimbuf times {newest, newest};
+    utime(posix.c_str(), &times);
+  }
+  report.Totals(members, total, size);
+}
+
+}  // namespace
+
+void RunZipCommand(const std::string& text, arc::Report& report) {
+  std::string program;
+  if (AdjustPath(text, program)) {
+    if (program.empty()) throw Failure(ARCERR_NOT_FIND_ARC_FILE, "no program named for -A");
+    AdjustOffsets(arc::PosixPathOrFail(program, ARCERR_NOT_FIND_ARC_FILE), program, report);
+    return;
+  }
+  Pack(arc::ParseLine(text, ZipGrammar()), report);
+}
+
+}  // namespace zip
