@@ -97,6 +97,13 @@ std::string TreeDiff(const Tree& actual, const Tree& expected) {
   return diff;
 }
 
+std::string ReadFileBytes(const std::string& posixPath) {
+  std::ifstream in(posixPath, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
 std::string RandomBytes(size_t size, unsigned seed) {
   std::mt19937 gen(seed);
   std::string s(size, '\0');

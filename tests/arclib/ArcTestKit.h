@@ -60,6 +60,7 @@ void WriteTree(const std::string& dir, const Tree& tree);
 std::string TreeDiff(const Tree& actual, const Tree& expected);
 // A tree of text and binary files with a Japanese name and a subdirectory.
 Tree SampleTree();
+std::string ReadFileBytes(const std::string& posixPath);
 // Bytes that do not compress.
 std::string RandomBytes(size_t size, unsigned seed);
 
