@@ -42,6 +42,8 @@ TArchiveFile::TArchiveFile(TComponent* Owner)
 
 TArchiveFile::~TArchiveFile() {
   if (FWindowHandle != nullptr) DestroyWindow(FWindowHandle);
+  FArchiver.reset();  // the back-end goes before the options it was given
+  FOptions.reset();
 }
 
 void TArchiveFile::SetFileName(const std::string& Value) {
@@ -107,8 +109,13 @@ int TArchiveFile::Pack(HWND hWnd, TArchiverOptions* Options, const std::string& 
 
 int TArchiveFile::PackWith(HWND hWnd, const TArchiverOptions& Options, const std::string& BaseDir,
                            const TStringList* Files) {
-  HookProgress();
-  TFinally unhook([this] { UnhookProgress(); });
+  // A handler that clears OnProgress while the library runs must not leave
+  // the window registered: unhook whatever was hooked.
+  const bool hooked = static_cast<bool>(OnProgress);
+  if (hooked) HookProgress();
+  TFinally unhook([this, hooked] {
+    if (hooked) UnhookProgress();
+  });
   return FArchiver->Pack(hWnd, FFileName, Options, BaseDir, Files,
                          Options.ResFileUsage.Contains(ruOnPack), FOutput);
 }
@@ -121,7 +128,6 @@ int TArchiveFile::MakeSfx(HWND hWnd, TArchiverOptions* Options, const std::strin
 }
 
 void TArchiveFile::HookProgress() {
-  if (!OnProgress) return;
   if (WM_ARCEXTRACT == 0) WM_ARCEXTRACT = RegisterWindowMessageA("wm_arcextract");
   if (FWindowHandle == nullptr) {
     RegisterWindowClassOnce();
@@ -140,7 +146,6 @@ void TArchiveFile::HookProgress() {
 }
 
 void TArchiveFile::UnhookProgress() {
-  if (!OnProgress) return;
   try {
     FArchiver->KillOwnerWindowEx(FWindowHandle);
   } catch (...) {
@@ -148,7 +153,8 @@ void TArchiveFile::UnhookProgress() {
 }
 
 void TArchiveFile::DoProgress(int32_t State, LPEXTRACTINGINFOEX lpEis, bool& Abort) {
-  if (OnProgress) OnProgress(this, State, lpEis, Abort);
+  // A copy, so that a handler may replace OnProgress while it runs.
+  if (const TArchiverProgressEvent handler = OnProgress) handler(this, State, lpEis, Abort);
 }
 
 LRESULT CALLBACK TArchiveFile::WndProc(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {

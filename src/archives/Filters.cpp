@@ -66,12 +66,25 @@ class TFileCollector {
     WalkDirectory(Dir, Mask);
   }
 
-  TStringList TakeResult() { return TStringList(Result.begin(), Result.end()); }
+  // The sorted result, moved out name by name.
+  TStringList TakeResult() {
+    TStringList list;
+    list.reserve(Result.size());
+    while (!Result.empty()) list.push_back(std::move(Result.extract(Result.begin()).value()));
+    return list;
+  }
 
  private:
   std::string EntryName(const WIN32_FIND_DATAA& data) const {
     if (Options.ji >= 1 && data.cAlternateFileName[0] != '\0') return data.cAlternateFileName;
     return data.cFileName;
+  }
+
+  // Without bounds the time is not converted: nothing depends on it.
+  bool InDateRange(const FILETIME& LastWrite) const {
+    if (After == 0 && Before == 0) return true;
+    const TDateTime t = FileTimeToDateTime(LastWrite);
+    return (After == 0 || t >= After) && (Before == 0 || t < Before);
   }
 
   void WalkDirectory(const std::string& Dir, const std::string& Mask) {
@@ -81,8 +94,7 @@ class TFileCollector {
     for (TFileSearch search(JoinPath(Dir, Mask), FileAttributes); search.Found(); search.Next()) {
       const WIN32_FIND_DATAA& data = search.Data();
       if (IsDotEntry(data.cFileName)) continue;
-      const TDateTime t = FileTimeToDateTime(data.ftLastWriteTime);
-      if ((After == 0 || t >= After) && (Before == 0 || t < Before))
+      if (InDateRange(data.ftLastWriteTime))
         Result.insert(JoinPath(Dir, EntryName(data)));  // a duplicate keeps the first spelling
     }
 
