@@ -38,6 +38,7 @@ void SupportFormat(struct archive* a, ReadFormat format) {
       break;
     case ReadFormat::Lha:
       archive_read_support_format_lha(a);
+      archive_read_set_options(a, "lha:hdrcharset=CP932");
       break;
     case ReadFormat::Raw:
       archive_read_support_filter_all(a);

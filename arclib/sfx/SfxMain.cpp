@@ -172,6 +172,8 @@ int main(int argc, char** argv) {
       break;
     case sfx::Kind::Lha:
       archive_read_support_format_lha(a);
+      // LHA names are code page 932 unless a header says otherwise.
+      archive_read_set_options(a, "lha:hdrcharset=CP932");
       break;
     case sfx::Kind::Tar:
       archive_read_support_filter_all(a);

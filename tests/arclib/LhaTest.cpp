@@ -1,0 +1,258 @@
+// UNLHA32.DLL on our arclha: archives lhasa tests and unpacks with the
+// names in code page 932, bare names, "u" adding to and replacing in an
+// archive, deletion, extraction, unsafe and damaged archives, names that
+// cannot be stored, self-extracting programs, listings and progress.
+#include <filesystem>
+
+#include "ArcTestKit.h"
+#include "support/Cp932.h"
+
+namespace fs = std::filesystem;
+using arctest::Call;
+using arctest::Sh;
+using arctest::Tool;
+
+namespace {
+
+class LhaLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    arctest::WriteTree(P("src"), arctest::SampleTree());
+    fs::create_directories(P("out"));
+  }
+  std::string P(const std::string& relative) const { return drive.Path() + "/" + relative; }
+  // The line the LHA back-end builds for whole-folder packing.
+  arctest::CommandResult PackSample(const std::string& archive = "a.lzh", const std::string& command = "u") {
+    return Call(unlha, command + " -+ -x1 -gw3  \"C:\\out\\" + archive +
+                           "\" \"C:\\src\\\" \"top.txt\" \"docs\\readme.txt\" \"docs\\日本語ファイル.txt\" "
+                           "\"data\\random.bin\" \"data\\sub\\empty.txt\" ");
+  }
+  // The sample tree with its names in code page 932, as lhasa writes them.
+  static arctest::Tree SampleInCp932() {
+    arctest::Tree tree;
+    for (const auto& [name, content] : arctest::SampleTree()) tree[vxtest::Sjis(name)] = content;
+    return tree;
+  }
+
+  vxtest::DriveC drive;
+  arctest::RealLibrary lib{"UNLHA32.DLL"};
+  TArcCommandProc unlha = lib.Entry<TArcCommandProc>("Unlha");
+};
+
+TEST_F(LhaLibrary, ArchivesPassLhasaWithCp932NamesAndFitMethods) {
+  const auto r = PackSample();
+  ASSERT_EQ(r.code, 0) << r.output;
+  const auto t = Tool("lha t " + Sh(P("out/a.lzh")));
+  EXPECT_EQ(t.status, 0) << t.output;
+  fs::create_directories(P("x"));
+  ASSERT_EQ(Tool("cd " + Sh(P("x")) + " && lha xq " + Sh(P("out/a.lzh"))).status, 0);
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), SampleInCp932()), "");
+  const auto v = Tool("lha v " + Sh(P("out/a.lzh")));
+  const auto methodOf = [&](const std::string& name) {
+    const size_t at = v.output.find(name);
+    return at == std::string::npos ? std::string() : v.output.substr(v.output.rfind('\n', at) + 1, at - v.output.rfind('\n', at) - 1);
+  };
+  EXPECT_NE(methodOf("random.bin").find("-lh0-"), std::string::npos) << v.output;
+  EXPECT_NE(methodOf("readme.txt").find("-lh5-"), std::string::npos) << v.output;
+}
+
+TEST_F(LhaLibrary, BareNamesForFullPathsAndOtherMethods) {
+  ASSERT_EQ(Call(unlha, "u -+ -x0 -gw3  \"C:\\out\\b.lzh\" \"C:\\src\\top.txt\" \"C:\\src\\docs\\readme.txt\" ").code, 0);
+  const auto l = Tool("lha l " + Sh(P("out/b.lzh")));
+  EXPECT_NE(l.output.find(" top.txt"), std::string::npos) << l.output;
+  EXPECT_NE(l.output.find(" readme.txt"), std::string::npos) << l.output;
+  EXPECT_EQ(l.output.find("docs"), std::string::npos) << l.output;
+  for (const char* method : {"-o6", "-o7", "-z1"}) {
+    const std::string name = std::string("m") + (method + 1) + ".lzh";
+    ASSERT_EQ(Call(unlha, std::string("a -+ ") + method + "  \"C:\\out\\" + name + "\" \"C:\\src\\\" \"docs\\readme.txt\" ").code, 0);
+    EXPECT_EQ(Tool("lha t " + Sh(P("out/" + name))).status, 0) << method;
+  }
+  EXPECT_NE(Tool("lha v " + Sh(P("out/mo6.lzh"))).output.find("-lh6-"), std::string::npos);
+  EXPECT_NE(Tool("lha v " + Sh(P("out/mo7.lzh"))).output.find("-lh7-"), std::string::npos);
+  EXPECT_NE(Tool("lha v " + Sh(P("out/mz1.lzh"))).output.find("-lh0-"), std::string::npos);
+}
+
+TEST_F(LhaLibrary, UpdateAddsAndReplacesByTimeFreshenAndDelete) {
+  ASSERT_EQ(Call(unlha, "u -+ -x1  \"C:\\out\\u.lzh\" \"C:\\src\\\" \"top.txt\" ").code, 0);
+  ASSERT_EQ(Call(unlha, "u -+ -x1  \"C:\\out\\u.lzh\" \"C:\\src\\\" \"docs\\readme.txt\" ").code, 0);
+  const auto names = [&] {
+    auto tree = arctest::ReadTree(P("ux"));
+    fs::remove_all(P("ux"));
+    fs::create_directories(P("ux"));
+    Tool("cd " + Sh(P("ux")) + " && lha xq " + Sh(P("out/u.lzh")));
+    return arctest::ReadTree(P("ux"));
+  };
+  auto tree = names();
+  EXPECT_EQ(tree.size(), 2u);
+  // An older file does not replace; -c1 makes it; a newer file replaces.
+  drive.WriteFile("src/top.txt", "older\n");
+  fs::last_write_time(P("src/top.txt"), fs::file_time_type::clock::now() - std::chrono::hours(48));
+  ASSERT_EQ(Call(unlha, "u -+ -x1  \"C:\\out\\u.lzh\" \"C:\\src\\\" \"top.txt\" ").code, 0);
+  EXPECT_EQ(names()["top.txt"], "hello\n");
+  ASSERT_EQ(Call(unlha, "u -+ -c1 -x1  \"C:\\out\\u.lzh\" \"C:\\src\\\" \"top.txt\" ").code, 0);
+  EXPECT_EQ(names()["top.txt"], "older\n");
+  drive.WriteFile("src/top.txt", "newer\n");
+  fs::last_write_time(P("src/top.txt"), fs::file_time_type::clock::now() + std::chrono::hours(1));
+  ASSERT_EQ(Call(unlha, "u -+ -x1  \"C:\\out\\u.lzh\" \"C:\\src\\\" \"top.txt\" ").code, 0);
+  EXPECT_EQ(names()["top.txt"], "newer\n");
+  // Freshen leaves new names out.
+  ASSERT_EQ(Call(unlha, "f -+ -c1 -x1  \"C:\\out\\u.lzh\" \"C:\\src\\\" \"top.txt\" \"data\\random.bin\" ").code, 0);
+  EXPECT_EQ(names().size(), 2u);
+  ASSERT_EQ(Call(unlha, "d -+  \"C:\\out\\u.lzh\" \"docs\\*\" ").code, 0);
+  tree = names();
+  EXPECT_EQ(tree.size(), 1u);
+  EXPECT_EQ(tree.count("top.txt"), 1u);
+  EXPECT_GE(Call(unlha, "d -+  \"C:\\out\\u.lzh\" \"none*\" ").code, 0x8000);
+  EXPECT_EQ(Tool("lha t " + Sh(P("out/u.lzh"))).status, 0);
+}
+
+TEST_F(LhaLibrary, ExtractsWithAndWithoutPathsAndByPattern) {
+  ASSERT_EQ(PackSample().code, 0);
+  auto r = Call(unlha, "x -+ -n1  \"C:\\out\\a.lzh\" \"C:\\x\\\" ");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), arctest::SampleTree()), "");
+  r = Call(unlha, "e -+  \"C:\\out\\a.lzh\" \"C:\\y\\\" \"*.txt\" ");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_EQ(arctest::ListDir(P("y")),
+            (std::vector<std::string>{"empty.txt", "readme.txt", "top.txt", "日本語ファイル.txt"}));
+  auto test = Call(unlha, "t -+  \"C:\\out\\a.lzh\" ");
+  EXPECT_EQ(test.code, 0) << test.output;
+}
+
+// A level-0 archive with the names given, each holding "bad" stored.
+std::string Level0Archive(const std::vector<std::string>& names) {
+  auto crc16 = [](const std::string& data) {
+    unsigned crc = 0;
+    for (unsigned char c : data) {
+      crc ^= c;
+      for (int i = 0; i < 8; ++i) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+    }
+    return crc;
+  };
+  const auto le = [](unsigned v, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    return s;
+  };
+  std::string out;
+  for (const std::string& name : names) {
+    const std::string data = "bad";
+    std::string body = "-lh0-" + le(3, 4) + le(3, 4) + le(0x5A210000, 4) + '\x20' + '\0' +
+                       static_cast<char>(name.size()) + name + le(crc16(data), 2);
+    unsigned sum = 0;
+    for (unsigned char c : body) sum += c;
+    out += static_cast<char>(body.size()) + std::string(1, static_cast<char>(sum & 0xFF)) + body + data;
+  }
+  return out + '\0';
+}
+
+TEST_F(LhaLibrary, RefusesUnsafeMembersAndDamagedArchives) {
+  fs::create_directories(P("outside"));
+  fs::create_directories(P("x"));
+  fs::create_directory_symlink(P("outside"), P("x/pre"));
+  drive.WriteFile("evil.lzh", Level0Archive({"..\\evil1.txt", "\\abs\\evil2.txt", "C:\\evil3.txt", "pre\\evil4.txt", "ok.txt"}));
+  const auto r = Call(unlha, "x -+  \"C:\\evil.lzh\" \"C:\\x\\\" ");
+  EXPECT_GE(r.code, 0x8000);
+  for (const char* name : {"evil1.txt", "evil2.txt", "evil3.txt", "evil4.txt"})
+    EXPECT_NE(r.output.find(name), std::string::npos) << name << "\n" << r.output;
+  EXPECT_TRUE(fs::is_empty(P("outside")));
+  EXPECT_EQ(drive.ReadFile("x/ok.txt"), "bad");
+
+  ASSERT_EQ(PackSample().code, 0);
+  const std::string good = drive.ReadFile("out/a.lzh");
+  drive.WriteFile("cut.lzh", good.substr(0, good.size() / 2));
+  std::string flipped = good;
+  for (size_t i = 400; i < flipped.size(); i += 61) flipped[i] = static_cast<char>(~flipped[i]);
+  drive.WriteFile("flipped.lzh", flipped);
+  drive.WriteFile("garbage.lzh", arctest::RandomBytes(3000, 1));
+  drive.WriteFile("empty.lzh", "");
+  auto check = lib.Entry<TArcCheckArchiveProc>("UnlhaCheckArchive");
+  auto open = lib.Entry<TArcOpenArchiveProc>("UnlhaOpenArchive");
+  EXPECT_TRUE(check("C:\\out\\a.lzh", CHECKARCHIVE_FULLCRC));
+  for (const char* name : {"cut.lzh", "flipped.lzh", "garbage.lzh", "empty.lzh"}) {
+    EXPECT_GE(Call(unlha, std::string("x -+  \"C:\\") + name + "\" \"C:\\z\\\" ").code, 0x8000) << name;
+    EXPECT_FALSE(check((std::string("C:\\") + name).c_str(), CHECKARCHIVE_FULLCRC)) << name;
+  }
+  EXPECT_EQ(open(nullptr, "C:\\garbage.lzh", 0), nullptr);
+  EXPECT_EQ(open(nullptr, "C:\\empty.lzh", 0), nullptr);
+}
+
+TEST_F(LhaLibrary, BadLinesAndInputsGiveCodesAndLeaveTheOldArchive) {
+  ASSERT_EQ(PackSample().code, 0);
+  const std::string before = drive.ReadFile("out/a.lzh");
+  drive.WriteFile("src/data/\xF0\x9F\x98\x80.txt", "emoji");
+  struct Case {
+    const char* line;
+    const char* named;
+  } cases[] = {
+      {"u -+ -q1  \"C:\\out\\a.lzh\" \"C:\\src\\top.txt\" ", "-q1"},
+      {"u -+ -xx  \"C:\\out\\a.lzh\" \"C:\\src\\top.txt\" ", "-xx"},
+      {"k -+  \"C:\\out\\a.lzh\" \"C:\\src\\top.txt\" ", "k"},
+      {"u -+  \"C:\\out\\a.lzh\" \"C:\\src\\top.txt\" \"C:\\src\\gone.txt\" ", "gone.txt"},
+      {"u -+  \"C:\\out\\a.lzh\" \"C:\\src\\\" \"data\" ", "cannot be stored"},
+      {"u -+  \"C:\\out\\a.lzh\" \"C:\\src\\top.txt", "quote"},
+      {"u -+  \"C:\\out\\a.lzh\" ", "no files"},
+      {"x -+  \"C:\\out\\none.lzh\" \"C:\\x\\\" ", "none.lzh"},
+  };
+  for (const Case& c : cases) {
+    const auto r = Call(unlha, c.line);
+    EXPECT_GE(r.code, 0x8000) << c.line;
+    EXPECT_NE(r.output.find(c.named), std::string::npos) << c.line << "\n" << r.output;
+  }
+  EXPECT_EQ(drive.ReadFile("out/a.lzh"), before);
+  EXPECT_EQ(arctest::ListDir(P("out")), std::vector<std::string>{"a.lzh"});
+}
+
+TEST_F(LhaLibrary, SelfExtractingProgramsUnpackThemselves) {
+  ASSERT_EQ(PackSample().code, 0);
+  const auto r = Call(unlha, "s -+ -gw3  \"C:\\out\\a.lzh\" \"C:\\sfx\\\" ");
+  ASSERT_EQ(r.code, 0) << r.output;
+  fs::create_directories(P("run"));
+  const auto run = Tool("cd " + Sh(P("run")) + " && " + Sh(P("sfx/a.exe")));
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("run")), arctest::SampleTree()), "");
+  drive.WriteFile("out/text.lzh", "not an archive");
+  EXPECT_GE(Call(unlha, "s -+  \"C:\\out\\text.lzh\" \"C:\\sfx\\\" ").code, 0x8000);
+  EXPECT_FALSE(fs::exists(P("sfx/text.exe")));
+}
+
+TEST_F(LhaLibrary, ListingAndProgress) {
+  auto setOwner = lib.Entry<TArcSetOwnerWindowExProc>("UnlhaSetOwnerWindowEx");
+  auto killOwner = lib.Entry<TArcKillOwnerWindowExProc>("UnlhaKillOwnerWindowEx");
+  {
+    arctest::ProgressWindow window;
+    setOwner(window.Handle(), nullptr);
+    ASSERT_EQ(PackSample().code, 0);
+    killOwner(window.Handle());
+    EXPECT_EQ(std::count(window.States().begin(), window.States().end(), static_cast<WPARAM>(ARCEXTRACT_BEGIN)), 5);
+    EXPECT_EQ(window.States().back(), static_cast<WPARAM>(ARCEXTRACT_END));
+  }
+  auto open = lib.Entry<TArcOpenArchiveProc>("UnlhaOpenArchive");
+  auto first = lib.Entry<TArcFindFirstProc>("UnlhaFindFirst");
+  auto next = lib.Entry<TArcFindNextProc>("UnlhaFindNext");
+  auto close = lib.Entry<TArcCloseArchiveProc>("UnlhaCloseArchive");
+  HARC h = open(nullptr, "C:\\out\\a.lzh", M_ERROR_MESSAGE_OFF | M_REGARDLESS_INIT_FILE);
+  ASSERT_NE(h, nullptr);
+  INDIVIDUALINFO info;
+  std::map<std::string, std::string> methods;
+  for (int r = first(h, "*", &info); r == 0; r = next(h, &info)) {
+    methods[vxtest::Utf8(info.szFileName)] = info.szMode;
+    if (info.dwOriginalSize > 0) {
+      EXPECT_NE(info.dwCRC, 0u) << info.szFileName;
+    }
+  }
+  EXPECT_EQ(close(h), 0);
+  EXPECT_EQ(methods, (std::map<std::string, std::string>{{"top.txt", "-lh0-"},
+                                                         {"docs\\readme.txt", "-lh5-"},
+                                                         {"docs\\日本語ファイル.txt", "-lh0-"},
+                                                         {"data\\random.bin", "-lh0-"},
+                                                         {"data\\sub\\empty.txt", "-lh0-"}}));
+  arctest::ProgressWindow stopper(3);
+  setOwner(stopper.Handle(), nullptr);
+  EXPECT_EQ(PackSample("stopped.lzh").code, ARCERR_USER_CANCEL);
+  EXPECT_EQ(Call(unlha, "x -+  \"C:\\out\\a.lzh\" \"C:\\x\\\" ").code, ARCERR_USER_CANCEL);
+  killOwner(stopper.Handle());
+  EXPECT_FALSE(fs::exists(P("out/stopped.lzh")));
+}
+
+}  // namespace
