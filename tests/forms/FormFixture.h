@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,6 +93,30 @@ class FormTest : public ::testing::Test {
     return Sjis(path);
   }
   const std::string& Root() const { return drive_.Path(); }
+
+  // Files dropped from the shell onto the dialog, as the shell sends them.
+  void Drop(const std::vector<std::string>& winPaths) {
+    HDROP drop = vxui::CreateDrop(winPaths);
+    SendMessageA(form_->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  }
+  // Runs the action inside the dialog's modal loop, as a view would; true
+  // when the dialog ended its loop.
+  bool EndsDialog(const std::function<void()>& action) {
+    bool ended = false;
+    ui_.AnswerModal([&](HWND window) {
+      action();
+      ended = vxui::ModalEnded(window, nullptr);
+    });
+    form_->ShowModal();
+    return ended;
+  }
+
+  // Command lines the library's command entry received.
+  static std::vector<std::string> CommandLines(const std::string& entry) {
+    std::vector<std::string> lines;
+    for (const auto& call : arctest::CallsOf(entry)) lines.push_back(call.text);
+    return lines;
+  }
 
   // The dialog's list, in order.
   std::vector<std::string> Items() const { return form_->FilesListBox->Items(); }

@@ -24,6 +24,7 @@ struct BoxCase {
   int scripted;                     // 0: nothing scripted
   int expected;
 };
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.name; }
 
 class MessageBoxes : public ::testing::TestWithParam<BoxCase> {};
 
@@ -89,6 +90,7 @@ struct OpenCase {
   std::vector<std::string> parts;
   WORD nameOffset;
 };
+void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.name; }
 
 class OpenDialog : public ::testing::TestWithParam<OpenCase> {};
 

@@ -102,6 +102,7 @@ struct Availability {
   int mask;
   bool lha, zip, cab, tar;
 };
+void PrintTo(const Availability& c, std::ostream* os) { *os << c.name; }
 
 class AvailableTypes : public FormTest, public ::testing::WithParamInterface<Availability> {};
 
@@ -212,6 +213,7 @@ struct Renaming {
   const char* name;
   std::vector<Step> steps;
 };
+void PrintTo(const Renaming& c, std::ostream* os) { *os << c.name; }
 
 class NameRule : public FormTest, public ::testing::WithParamInterface<Renaming> {};
 

@@ -1,5 +1,7 @@
 // The console backend: boxes, the file-open dialog, the folder browser and
 // the input box as UTF-8 text, answered one line at a time.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <istream>
 #include <ostream>
@@ -108,9 +110,9 @@ bool ConsoleBackend::OpenFiles(HWND, const std::string& title, std::vector<std::
     files.clear();
     bool ok = true;
     for (const std::string& path : SplitWords(line)) {
+      struct stat st;
       const std::string win = WinPathBestFit(path);
-      const DWORD attributes = win.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(win.c_str());
-      if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || win.empty()) {
         out_ << "No such file: " << path << "\n";
         ok = false;
       }
@@ -133,9 +135,9 @@ bool ConsoleBackend::BrowseForFolder(HWND, const std::string& title, std::string
     std::string line;
     if (!ReadLine(line) || line.empty()) return false;
     const std::vector<std::string> words = SplitWords(line);
+    struct stat st;
     const std::string win = words.size() == 1 ? WinPathBestFit(words[0]) : std::string();
-    const DWORD attributes = win.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(win.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (!win.empty() && stat(words[0].c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
       folder = win;
       return true;
     }
@@ -164,6 +166,12 @@ void ConsoleBackend::PresetOpenFiles(std::vector<std::string> winPaths) { preset
 void ConsoleBackend::PresetFolder(std::optional<std::string> winPath) {
   folderPreset_ = true;
   presetFolder_ = std::move(winPath);
+}
+
+void ConsoleBackend::ClearPresets() {
+  presetFiles_.reset();
+  folderPreset_ = false;
+  presetFolder_.reset();
 }
 
 }  // namespace vxui

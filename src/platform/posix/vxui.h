@@ -97,6 +97,8 @@ class VXPOSIX ConsoleBackend : public Backend {
   // next folder browser (an empty optional: cancelled).
   void PresetOpenFiles(std::vector<std::string> winPaths);
   void PresetFolder(std::optional<std::string> winPath);
+  // Forgets answers chosen ahead that no dialog took.
+  void ClearPresets();
   // Repeats each line read after its prompt (for input that is not typed).
   void SetEcho(bool echo) { echo_ = echo; }
 
