@@ -1,11 +1,9 @@
 #include "archivers/TAR32.h"
 
-#include <vector>
-
 #include "archives/ArchiverLibrary.h"
 #include "archives/Exceptions.h"
-#include "archives/FileStream.h"
 #include "archives/Paths.h"
+#include "archivers/SfxFiles.h"
 #include "platform/win32api.h"
 
 namespace vx {
@@ -33,27 +31,6 @@ template <typename Proc>
 Proc LoadedEntry(TLibraryEntry<Proc>& entry) {
   TTar32::LoadDLL();
   return entry.Get();
-}
-
-// Full path of a file found on the platform's search path, or empty.
-std::string SearchFile(const char* FileName) {
-  std::vector<char> buffer(512);
-  char* filePart = nullptr;
-  const DWORD n = SearchPathA(nullptr, FileName, nullptr, static_cast<DWORD>(buffer.size()),
-                              buffer.data(), &filePart);
-  if (n == 0 || n >= buffer.size()) return std::string();
-  return std::string(buffer.data(), n);
-}
-
-// Program = the stub's bytes followed by the archive's bytes. The streams
-// close on every path, also when a copy fails part-way.
-void JoinStubAndArchive(const std::string& Stub, const std::string& ArchiveName,
-                        const std::string& Program) {
-  TFileStream archive(ArchiveName, TFileStream::Mode::OpenReadDenyWrite);
-  TFileStream program(Program, TFileStream::Mode::Create);
-  TFileStream stub(Stub, TFileStream::Mode::OpenReadDenyWrite);
-  program.CopyFrom(stub);
-  program.CopyFrom(archive);
 }
 
 }  // namespace
@@ -146,7 +123,7 @@ int TTar32::Pack(HWND hWnd, const std::string& ArchiveName, const TArchiverOptio
 int TTar32::MakeSfx(HWND, const std::string& ArchiveName, const TArchiverOptions&,
                     const std::string& Dir, std::string&) {
   if (dynamic_cast<const TBZ232*>(this) != nullptr) throw EArchiver(kBz2SfxMessage);
-  const std::string stub = SearchFile("kmtarsef.exe");
+  const std::string stub = SearchStub("kmtarsef.exe");
   if (stub.empty()) throw EArchiver(kStubMessage);
   std::string program = ChangeFileExt(ArchiveName, ".EXE");
   if (!Dir.empty()) program = JoinPath(Dir, ExtractFileName(program));
@@ -155,7 +132,9 @@ int TTar32::MakeSfx(HWND, const std::string& ArchiveName, const TArchiverOptions
 }
 
 BOOL TTar32::CheckArchive(const std::string& ArchiveName, int Mode, int Flags) {
-  return LoadedEntry(TarCheckArchive)(ArchiveName.c_str(), Mode + Flags);
+  // The library takes the flags added to the mode; the sum wraps as 32 bits.
+  const auto mode = static_cast<int>(static_cast<unsigned>(Mode) + static_cast<unsigned>(Flags));
+  return LoadedEntry(TarCheckArchive)(ArchiveName.c_str(), mode);
 }
 
 bool TTar32::SetOwnerWindowEx(HWND hWnd, void* Proc) {

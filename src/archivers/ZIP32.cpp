@@ -5,8 +5,8 @@
 
 #include "archives/ArchiverLibrary.h"
 #include "archives/Exceptions.h"
-#include "archives/FileStream.h"
 #include "archives/Paths.h"
+#include "archivers/SfxFiles.h"
 #include "platform/win32api.h"
 
 namespace vx {
@@ -106,27 +106,6 @@ template <typename Entry>
 auto LoadedEntry(Entry& entry) {
   TZip32::LoadDLL();
   return entry.Get();
-}
-
-// Full path of a file found on the platform's search path, or empty.
-std::string SearchFile(const char* FileName) {
-  std::vector<char> buffer(512);
-  char* filePart = nullptr;
-  const DWORD n = SearchPathA(nullptr, FileName, nullptr, static_cast<DWORD>(buffer.size()),
-                              buffer.data(), &filePart);
-  if (n == 0 || n >= buffer.size()) return std::string();
-  return std::string(buffer.data(), n);
-}
-
-// Program = the stub's bytes followed by the archive's bytes. The streams
-// close on every path, also when a copy fails part-way.
-void JoinStubAndArchive(const std::string& Stub, const std::string& ArchiveName,
-                        const std::string& Program) {
-  TFileStream archive(ArchiveName, TFileStream::Mode::OpenReadDenyWrite);
-  TFileStream program(Program, TFileStream::Mode::Create);
-  TFileStream stub(Stub, TFileStream::Mode::OpenReadDenyWrite);
-  program.CopyFrom(stub);
-  program.CopyFrom(archive);
 }
 
 }  // namespace
@@ -286,7 +265,7 @@ int TZip32::MakeSfx(HWND hWnd, const std::string& ArchiveName, const TArchiverOp
                     const std::string& Dir, std::string& Output) {
   if (!Zip32j.Loaded()) throw EArchiver(kSfxMessage);
   const bool win32 = Options.gw > 0;
-  const std::string stub = SearchFile(win32 ? "sfx32gui.dat" : "sfx16.dat");
+  const std::string stub = SearchStub(win32 ? "sfx32gui.dat" : "sfx16.dat");
   if (stub.empty()) throw EArchiver(win32 ? kWin32StubMessage : kDosStubMessage);
   std::string program = ChangeFileExt(ArchiveName, ".EXE");
   if (!Dir.empty()) program = JoinPath(Dir, ExtractFileName(program));

@@ -306,6 +306,11 @@ TEST_F(TarCommand, CheckArchiveAddsModeAndFlags) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].text, "rel\\a.tar");
   EXPECT_EQ(calls[0].mode, 17u);
+
+  // Large flag values wrap as 32-bit sums instead of overflowing.
+  arctest::Reset();
+  tar.CheckArchive("a.tar", 0x7FFFFFFF, 1);
+  EXPECT_EQ(arctest::CallsOf("TarCheckArchive").at(0).mode, 0x80000000u);
 }
 
 TEST_F(TarCommand, CheckArchiveEntryMissing) {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "BackendFixture.h"
@@ -129,6 +130,27 @@ TEST_F(TarSfx, CopyFailingPartWayClosesEveryFile) {
   EXPECT_THROW(tgz.MakeSfx(nullptr, "C:\\T\\a.tgz", options, "C:\\full", output), EWriteError);
   EXPECT_EQ(OpenDescriptorCount(), before);
   EXPECT_EQ(drive.ReadFile("T/a.tgz"), kArchive);
+}
+
+TEST_F(TarSfx, ProgramNamingTheArchiveOrTheStubIsRefused) {
+  PutStub();
+  TTgz32 tgz;
+  TArchiverOptions options;
+  const int before = OpenDescriptorCount();
+
+  drive.WriteFile("T/old.exe", kArchive);
+  EXPECT_THROW(tgz.MakeSfx(nullptr, "C:\\T\\old.exe", options, "", output), EFCreateError);
+  EXPECT_EQ(drive.ReadFile("T/old.exe"), kArchive);
+
+  // An archive beside the stub, named like it: the program would be the stub.
+  const std::filesystem::path beside = std::filesystem::path(libs.Folder()) / "KMTARSEF.tgz";
+  std::ofstream(beside, std::ios::binary) << kArchive;
+  std::string archive;
+  ASSERT_TRUE(vxposix::ToWinPath(beside.string(), archive));
+  EXPECT_THROW(tgz.MakeSfx(nullptr, archive, options, "", output), EFCreateError);
+  EXPECT_EQ(OpenDescriptorCount(), before);
+  std::ifstream stub(std::filesystem::path(libs.Folder()) / "kmtarsef.exe", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stub), {}), kStub);
 }
 
 // ---- DetectTarArchiveType -----------------------------------------------------------

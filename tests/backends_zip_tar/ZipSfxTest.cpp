@@ -194,3 +194,17 @@ TEST_F(ZipSfx, CopyFailingPartWayClosesEveryFileAndRunsNothing) {
   EXPECT_TRUE(arctest::Calls().empty());
   EXPECT_EQ(drive.ReadFile("T/a.zip"), kArchive);
 }
+
+TEST_F(ZipSfx, ProgramNamingTheArchiveItselfIsRefused) {
+  PutBothStubs();
+  // A self-extracting program taken for a ZIP archive by its content.
+  drive.WriteFile("T/old.exe", kArchive);
+  TZip32 zip;
+  TArchiverOptions options;
+  const int before = OpenDescriptorCount();
+  EXPECT_THROW(zip.MakeSfx(nullptr, "C:\\T\\old.exe", options, "", output), EFCreateError);
+  EXPECT_THROW(zip.MakeSfx(nullptr, "C:\\T\\old.exe", options, "c:\\t\\", output), EFCreateError);
+  EXPECT_EQ(OpenDescriptorCount(), before);
+  EXPECT_EQ(drive.ReadFile("T/old.exe"), kArchive);
+  EXPECT_TRUE(arctest::Calls().empty());
+}
