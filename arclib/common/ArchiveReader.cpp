@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
 #include <cerrno>
 
 #include "archives/ArchiverDll.h"
@@ -179,9 +181,25 @@ std::vector<EntryInfo> ListMembers(ArchiveReader& reader, const std::string& met
   return out;
 }
 
-bool CheckMembers(ArchiveReader& reader) {
+void ReadChecked(ArchiveReader& reader, size_t index, const std::string& name, const CrcLookup& crcs,
+                 const std::function<void(const void*, size_t)>& sink) {
+  uint32_t expected = 0;
+  if (!crcs || !crcs(index, expected)) {
+    reader.ReadData(sink);
+    return;
+  }
+  uLong crc = crc32(0, nullptr, 0);
+  reader.ReadData([&](const void* block, size_t size) {
+    crc = crc32(crc, static_cast<const Bytef*>(block), static_cast<uInt>(size));
+    sink(block, size);
+  });
+  if (crc != expected) throw Failure(ARCERR_FILE_CRC, "CRC error in " + Cp932ForReport(name));
+}
+
+bool CheckMembers(ArchiveReader& reader, const CrcLookup& crcs) {
   try {
-    while (reader.Next() != nullptr) reader.ReadData([](const void*, size_t) {});
+    for (size_t i = 0; archive_entry* entry = reader.Next(); ++i)
+      ReadChecked(reader, i, ArchiveReader::NameOf(entry), crcs, [](const void*, size_t) {});
     return true;
   } catch (...) {
     return false;

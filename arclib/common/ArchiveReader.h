@@ -56,9 +56,17 @@ class ArchiveReader {
   std::string currentName_;
 };
 
+// The CRC-32 a format records for the index-th member (counted from 0 in
+// the reader's order), when libarchive does not check it itself.
+using CrcLookup = std::function<bool(size_t index, uint32_t& crc)>;
+// Reads the current member's data into sink and, when crcs knows one,
+// checks it; throws Failure (ARCERR_FILE_CRC) naming the member.
+void ReadChecked(ArchiveReader& reader, size_t index, const std::string& name, const CrcLookup& crcs,
+                 const std::function<void(const void*, size_t)>& sink);
+
 // Every member (name in code page 932, sizes, time, kind) for a listing.
 std::vector<EntryInfo> ListMembers(ArchiveReader& reader, const std::string& method);
 // Reads every member and its data; false on the first damage.
-bool CheckMembers(ArchiveReader& reader);
+bool CheckMembers(ArchiveReader& reader, const CrcLookup& crcs = {});
 
 }  // namespace arc

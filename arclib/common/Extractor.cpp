@@ -75,7 +75,7 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
       Refuse(member, "a directory of that name exists");
       return;
     }
-    if (!rules_.overwrite) {
+    if (!rules_.overwrite || (rules_.newerOnly && member.info.mtime <= st.st_mtime)) {
       report_.Line("Skipped: " + shown + " (exists)");
       return;
     }
@@ -123,8 +123,8 @@ void Extractor::Finish() {
                                                                   "outside the destination");
 }
 
-void ExtractMembers(ArchiveReader& reader, Extractor& extractor) {
-  while (archive_entry* entry = reader.Next()) {
+void ExtractMembers(ArchiveReader& reader, Extractor& extractor, const std::function<bool(size_t, uint32_t&)>& crcs) {
+  for (size_t index = 0; archive_entry* entry = reader.Next(); ++index) {
     MemberToExtract m;
     m.name = ArchiveReader::NameOf(entry);
     if (!extractor.Selected(m.name)) continue;
@@ -150,7 +150,9 @@ void ExtractMembers(ArchiveReader& reader, Extractor& extractor) {
         break;
     }
     if (hardlink != nullptr) m.linkTarget = hardlink;
-    extractor.Extract(m, [&](const std::function<void(const void*, size_t)>& sink) { reader.ReadData(sink); });
+    extractor.Extract(m, [&](const std::function<void(const void*, size_t)>& sink) {
+      ReadChecked(reader, index, m.name, crcs, sink);
+    });
   }
   extractor.Finish();
 }

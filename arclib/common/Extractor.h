@@ -18,6 +18,7 @@ struct ExtractRules {
   std::string destination;            // POSIX directory
   bool junkPaths = false;             // bare names, no directories
   bool overwrite = true;              // else existing files are kept
+  bool newerOnly = false;             // overwrite only with a newer member
   std::vector<std::string> patterns;  // code page 932 wildcards; empty: all
   bool patternClasses = false;        // "[...]" classes in patterns (ZIP)
 };
@@ -56,7 +57,9 @@ class Extractor {
 };
 
 class ArchiveReader;
-// Every selected member of a libarchive reader through an Extractor.
-void ExtractMembers(ArchiveReader& reader, Extractor& extractor);
+// Every selected member of a libarchive reader through an Extractor; crcs
+// (when given) checks what libarchive leaves unchecked.
+void ExtractMembers(ArchiveReader& reader, Extractor& extractor,
+                    const std::function<bool(size_t, uint32_t&)>& crcs = {});
 
 }  // namespace arc

@@ -3,40 +3,27 @@
 #include "archives/ArchiverDll.h"
 #include "common/Cp932.h"
 #include "common/Failure.h"
+#include "common/LhaGrammar.h"
 
 namespace unlha32 {
 
 namespace {
 
-using arc::SwitchKind;
-
-// Every switch the LHA back-end can emit. The ones this library acts on:
-// x (0: bare names), r (1 or more: wildcards search subdirectories),
-// c (1: "u" replaces regardless of time), z (1: store without
-// compression), o (6 or 7: -lh6- or -lh7- instead of -lh5-), jx (names to
-// leave out). The others are accepted and change nothing here: there are
-// no dialogs, no registry and no work directory to honour.
-const arc::Grammar& LhaGrammar() {
-  static const arc::Grammar grammar = [] {
-    arc::Grammar g;
-    g.commands = {"a", "u", "f", "d", "x", "e", "l", "v", "t", "s"};
-    g.ignoreCase = true;
-    g.switches.push_back({"+", SwitchKind::Flag});
-    for (const char* n : {"a", "c", "e", "f", "h", "i", "l", "m", "n", "o", "p", "r", "s", "t", "u", "x", "y",
-                          "z", "jc", "jd", "je", "jf", "jh", "ji", "jm", "jn", "jp", "jr", "jss", "jw", "jyc",
-                          "jyd", "jyk", "jyn", "jyo", "ga", "gd", "ge", "gf", "gj", "gm", "gn", "go", "gp", "gs",
-                          "gu", "gw"})
-      g.switches.push_back({n, SwitchKind::Number});
-    for (const char* n : {"w", "jo", "job", "jx", "jz", "gr"}) g.switches.push_back({n, SwitchKind::Text});
-    return g;
-  }();
+// The switches this library acts on: x (0: bare names), r (1 or more:
+// wildcards search subdirectories), c (1: "u" replaces regardless of
+// time), z (1: store without compression), o (6 or 7: -lh6- or -lh7-
+// instead of -lh5-), jx (names to leave out). The others are accepted and
+// change nothing here: there are no dialogs, no registry and no work
+// directory to honour.
+const arc::Grammar& Grammar() {
+  static const arc::Grammar grammar = arc::LhaGrammar({"a", "u", "f", "d", "x", "e", "l", "v", "t", "s"});
   return grammar;
 }
 
 }  // namespace
 
 void RunLhaCommand(const std::string& text, arc::Report& report) {
-  const arc::ParsedLine line = arc::ParseLine(text, LhaGrammar());
+  const arc::ParsedLine line = arc::ParseLine(text, Grammar());
   if (line.archive.empty()) throw arc::Failure(ARCERR_NOT_FIND_ARC_FILE, "no archive name given");
   const char command = static_cast<char>(arc::UpperAscii(line.command)[0]);
   switch (command) {

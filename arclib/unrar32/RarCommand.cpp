@@ -1,0 +1,86 @@
+#include "unrar32/RarCommand.h"
+#include "unrar32/RarHeaders.h"
+
+#include <memory>
+
+#include "archives/ArchiverDll.h"
+#include "common/ArchiveReader.h"
+#include "common/Cp932.h"
+#include "common/Extractor.h"
+#include "common/Failure.h"
+#include "common/Progress.h"
+#include "common/Switches.h"
+#include "common/WinNames.h"
+
+namespace unrar32 {
+
+namespace {
+
+using arc::Failure;
+using arc::SwitchKind;
+
+const arc::Grammar& RarGrammar() {
+  static const arc::Grammar grammar = [] {
+    arc::Grammar g;
+    g.commands = {"-x", "-e", "-l", "-t"};
+    g.switches = {{"u", SwitchKind::Flag}, {"y", SwitchKind::Flag}, {"s", SwitchKind::Flag}};
+    return g;
+  }();
+  return grammar;
+}
+
+// Looks up the recorded CRC of a member by its place in the archive.
+arc::CrcLookup CrcsOf(const std::string& posix) {
+  auto crcs = std::make_shared<std::vector<uint32_t>>(Rar4FileCrcs(posix));
+  return [crcs](size_t index, uint32_t& crc) {
+    if (index >= crcs->size()) return false;
+    crc = (*crcs)[index];
+    return true;
+  };
+}
+
+}  // namespace
+
+void RunRarCommand(const std::string& text, arc::Report& report) {
+  const arc::ParsedLine line = arc::ParseLine(text, RarGrammar());
+  if (line.archive.empty()) throw Failure(ARCERR_NOT_FIND_ARC_FILE, "no archive name given");
+  const std::string posix = arc::PosixPathOrFail(line.archive, ARCERR_NOT_FIND_ARC_FILE);
+  const std::string command = arc::UpperAscii(line.command);
+  if (command == "-L" || command == "-T") {
+    if (command == "-T" && !CheckRar(posix, 0)) throw Failure(ARCERR_HEADER_BROKEN, "the archive is damaged");
+    uint64_t total = 0;
+    const auto entries = ListRar(posix);
+    for (const arc::EntryInfo& e : entries) {
+      report.Member(e.name, e.original, e.packed);
+      total += e.original;
+    }
+    report.Totals(entries.size(), total, total);
+    return;
+  }
+  arc::ExtractRules rules;
+  rules.destination = line.directory.empty() ? std::string(".") : arc::PosixPathOrFail(line.directory, ARCERR_MAKEDIRECTORY);
+  rules.junkPaths = command == "-E";
+  rules.overwrite = line.switches.Has("y") || line.switches.Has("u");
+  rules.newerOnly = !line.switches.Has("y") && line.switches.Has("u");
+  rules.patterns = line.files;
+  arc::Progress progress(arc::Owner());
+  progress.Open(line.archive);
+  arc::ArchiveReader reader(posix, arc::ReadFormat::Rar);
+  arc::Extractor extractor(rules, progress, report);
+  arc::ExtractMembers(reader, extractor, CrcsOf(posix));
+  progress.End();
+}
+
+std::vector<arc::EntryInfo> ListRar(const std::string& posixPath) {
+  arc::ArchiveReader reader(posixPath, arc::ReadFormat::Rar);
+  std::vector<arc::EntryInfo> entries = arc::ListMembers(reader, "RAR");
+  for (arc::EntryInfo& e : entries) e.name = arc::WithBackslashes(e.name);
+  return entries;
+}
+
+bool CheckRar(const std::string& posixPath, int) {
+  arc::ArchiveReader reader(posixPath, arc::ReadFormat::Rar);
+  return arc::CheckMembers(reader, CrcsOf(posixPath));
+}
+
+}  // namespace unrar32
