@@ -22,8 +22,13 @@ enum TPosition { poDesigned, poScreenCenter };
 // Modal results; the same numbers as the message box answers.
 constexpr int mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrYes = IDYES, mrNo = IDNO;
 
+// <windows.h> defines both as macros with the same values.
+#ifndef DEFAULT_CHARSET
 constexpr int DEFAULT_CHARSET = 1;
+#endif
+#ifndef SHIFTJIS_CHARSET
 constexpr int SHIFTJIS_CHARSET = 128;
+#endif
 
 struct TFont {
   std::string Name;

@@ -14,6 +14,17 @@
 #include <shlobj.h>
 #include <commdlg.h>
 
+// --- Windows build: VxArc's own user-interface services ---------------------
+// Win32 has no function for these; src/platform/win32/ implements them with
+// real dialogs (see the POSIX branch below for the contract).
+extern "C" {
+BOOL WINAPI VxInputQuery(HWND hWndOwner, LPCSTR lpCaption, LPCSTR lpPrompt, LPSTR lpValue,
+                         DWORD nSize);
+INT_PTR WINAPI VxShowModal(HWND hWnd);
+void WINAPI VxEndModal(HWND hWnd, INT_PTR nResult);
+}
+// --- end of the Windows-build section ----------------------------------------
+
 #else
 
 #include <cstddef>
