@@ -1,7 +1,9 @@
 #include "archives/Filters.h"
 
+#include <iterator>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "archives/Exceptions.h"
 #include "archives/MbcsText.h"
@@ -15,6 +17,7 @@ constexpr DWORD kSpecialAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYST
 constexpr DWORD kFileAttributes = 0x21;          // read-only, archive
 constexpr DWORD kAllFileAttributes = 0x27;       // ... and hidden, system
 constexpr DWORD kSubdirectoryAttributes = 0x16;  // directory, hidden, system
+constexpr DWORD kAnyAttributes = 0x3F;           // nothing left out
 
 bool IsDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -87,26 +90,47 @@ class TFileCollector {
     return (After == 0 || t >= After) && (Before == 0 || t < Before);
   }
 
+  // A duplicate keeps the first spelling. Names mostly arrive in sorted
+  // order, so the place just after the previous one is tried first.
+  void Add(std::string Name) {
+    Last = Result.insert(Last == Result.end() ? Last : std::next(Last), std::move(Name));
+  }
+
+  void AddFile(const std::string& Dir, const WIN32_FIND_DATAA& data) {
+    if (!IsDotEntry(data.cFileName) && InDateRange(data.ftLastWriteTime))
+      Add(JoinPath(Dir, EntryName(data)));
+  }
+
   void WalkDirectory(const std::string& Dir, const std::string& Mask) {
     DirectoryId id;
     if (GetDirectoryId(Dir, id) && !Visited.insert(id).second) return;
 
-    for (TFileSearch search(JoinPath(Dir, Mask), FileAttributes); search.Found(); search.Next()) {
-      const WIN32_FIND_DATAA& data = search.Data();
-      if (IsDotEntry(data.cFileName)) continue;
-      if (InDateRange(data.ftLastWriteTime))
-        Result.insert(JoinPath(Dir, EntryName(data)));  // a duplicate keeps the first spelling
+    const bool recurse = Options.r >= 1 && !(Options.p > 0 && !HasWildcard(Mask));
+    std::vector<std::string> subdirectories;
+    if (recurse && Mask == "*.*") {
+      // The file search and the subdirectory search would list the same
+      // entries: one listing serves both, split by the same attribute rules.
+      for (TFileSearch search(JoinPath(Dir, Mask), kAnyAttributes); search.Found(); search.Next()) {
+        const WIN32_FIND_DATAA& data = search.Data();
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+          if (TFileSearch::Takes(data.dwFileAttributes, FileAttributes)) AddFile(Dir, data);
+        } else if (TFileSearch::Takes(data.dwFileAttributes, kSubdirectoryAttributes) &&
+                   !IsDotEntry(data.cFileName)) {
+          subdirectories.push_back(EntryName(data));
+        }
+      }
+    } else {
+      for (TFileSearch search(JoinPath(Dir, Mask), FileAttributes); search.Found(); search.Next())
+        AddFile(Dir, search.Data());
+      if (!recurse) return;
+      for (TFileSearch search(JoinPath(Dir, "*.*"), kSubdirectoryAttributes); search.Found();
+           search.Next()) {
+        const WIN32_FIND_DATAA& data = search.Data();
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !IsDotEntry(data.cFileName))
+          subdirectories.push_back(EntryName(data));
+      }
     }
-
-    if (Options.r < 1 || (Options.p > 0 && !HasWildcard(Mask))) return;
-
-    for (TFileSearch search(JoinPath(Dir, "*.*"), kSubdirectoryAttributes); search.Found();
-         search.Next()) {
-      const WIN32_FIND_DATAA& data = search.Data();
-      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsDotEntry(data.cFileName))
-        continue;
-      WalkDirectory(JoinPath(Dir, EntryName(data)), Mask);
-    }
+    for (const std::string& name : subdirectories) WalkDirectory(JoinPath(Dir, name), Mask);
   }
 
   const TArchiverOptions& Options;
@@ -114,6 +138,7 @@ class TFileCollector {
   const TDateTime Before;
   const DWORD FileAttributes;
   std::set<std::string, CompareTextLess> Result;
+  std::set<std::string, CompareTextLess>::iterator Last = Result.end();
   std::set<DirectoryId> Visited;
 };
 
@@ -126,6 +151,10 @@ TFileSearch::TFileSearch(const std::string& Path, DWORD Attributes)
 }
 
 TFileSearch::~TFileSearch() { Close(); }
+
+bool TFileSearch::Takes(DWORD EntryAttributes, DWORD SearchAttributes) {
+  return (EntryAttributes & ~SearchAttributes & kSpecialAttributes) == 0;
+}
 
 bool TFileSearch::Matches() const { return (FindData.dwFileAttributes & ExcludeAttributes) == 0; }
 

@@ -35,6 +35,9 @@ class TFileSearch {
   TFileSearch(const TFileSearch&) = delete;
   TFileSearch& operator=(const TFileSearch&) = delete;
 
+  // True when a search with Attributes takes an entry with EntryAttributes.
+  static bool Takes(DWORD EntryAttributes, DWORD SearchAttributes);
+
   bool Found() const { return Handle != INVALID_HANDLE_VALUE; }
   const WIN32_FIND_DATAA& Data() const { return FindData; }
   // Moves to the next matching entry; false (and closed) at the end.

@@ -155,11 +155,13 @@ TEST_P(FilterHiddenTest, HiddenFilesOnlyWithA1HiddenFoldersAlwaysWalked) {
   // A leading period makes a name hidden here.
   Files({"d/v.txt", "d/.h.txt", "d/.hid/in.txt", "d/ro.txt"});
   std::filesystem::permissions(drive.Path() + "/d/ro.txt", std::filesystem::perms::owner_read);
-  options.r = 1;
   options.a = static_cast<int8_t>(GetParam().a);
   TStringList expected;
   for (const char* e : GetParam().expected) expected.push_back(Win(e));
+  options.r = 1;
   EXPECT_EQ(Filter({Win("C:/d/*.txt")}), expected);
+  options.r = 2;  // a whole folder
+  EXPECT_EQ(Filter({Win("C:/d")}), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
