@@ -117,26 +117,26 @@ void TZipListForm::CreateControls() {
   ArcGroupBox->SetBounds(16, 304, 409, 41);
   ArcGroupBox->TabOrder = 8;
 
-  struct TButtonSpec {
+  struct TFormatButton {
     TRadioButton** Field;
     const char* Name;
     const char* Caption;
     int Left, Width;
   };
-  const TButtonSpec buttons[] = {{&LhaRadioButton, "LhaRadioButton", "Lha", 16, 49},
+  const TFormatButton buttons[] = {{&LhaRadioButton, "LhaRadioButton", "Lha", 16, 49},
                                  {&ZipRadioButton, "ZipRadioButton", "Zip", 88, 49},
                                  {&CabRadioButton, "CabRadioButton", "Cab", 168, 49},
                                  {&TgzRadioButton, "TgzRadioButton", "tar+gzip", 248, 65},
                                  {&Bz2RadioButton, "Bz2RadioButton", "tar+bzip2", 328, 65}};
   // The tab order of a format button is its archive type.
   int tab = 0;
-  for (const TButtonSpec& spec : buttons) {
-    TRadioButton* button = Make<TRadioButton>(ArcGroupBox, spec.Name);
-    button->Caption = spec.Caption;
-    button->SetBounds(spec.Left, 16, spec.Width, 17);
+  for (const TFormatButton& format : buttons) {
+    TRadioButton* button = Make<TRadioButton>(ArcGroupBox, format.Name);
+    button->Caption = format.Caption;
+    button->SetBounds(format.Left, 16, format.Width, 17);
     button->TabOrder = tab++;
     button->OnClick = [this](TObject* s) { FileTypeRadioGroupClick(s); };
-    *spec.Field = button;
+    *format.Field = button;
   }
 
   FolderAttachButton = Make<TButton>(nullptr, "FolderAttachButton");

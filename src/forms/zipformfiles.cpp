@@ -86,6 +86,7 @@ void TZipListForm::ReportRefused() {
 
 void TZipListForm::AddButtonClick(TObject*) {
   if (!OpenDialog1->Execute(Handle())) return;
+  FRefused.clear();
   for (const std::string& file : OpenDialog1->Files) AppendFile(file);
   ReportRefused();
   if (FilesListBox->Count() > 0) FileNameEdit->Text = ExtractFileName(FilesListBox->Item(0));
@@ -146,6 +147,7 @@ void TZipListForm::FolderAttachButtonClick(TObject*) {
   if (chosen.List == nullptr) return;
   char folder[MAX_PATH] = {};
   if (!SHGetPathFromIDListA(chosen.List, folder)) return;
+  FRefused.clear();
   FilesListBox->Clear();
   AddFolderFiles(folder);
   ReportRefused();
