@@ -104,6 +104,12 @@ std::string ReadFileBytes(const std::string& posixPath) {
   return s.str();
 }
 
+std::string UpperAsciiOf(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
 std::string RandomBytes(size_t size, unsigned seed) {
   std::mt19937 gen(seed);
   std::string s(size, '\0');

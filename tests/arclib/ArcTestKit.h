@@ -61,6 +61,7 @@ std::string TreeDiff(const Tree& actual, const Tree& expected);
 // A tree of text and binary files with a Japanese name and a subdirectory.
 Tree SampleTree();
 std::string ReadFileBytes(const std::string& posixPath);
+std::string UpperAsciiOf(std::string text);
 // Bytes that do not compress.
 std::string RandomBytes(size_t size, unsigned seed);
 
