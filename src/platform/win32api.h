@@ -458,4 +458,40 @@ VXAPI INT_PTR WINAPI VxShowModal(HWND hWnd);
 // window is not in a modal loop.
 VXAPI void WINAPI VxEndModal(HWND hWnd, INT_PTR nResult);
 
+// ============================================================================
+// Menus (section of the plug-in's menu work): menu bars and pop-ups with
+// separators and string items. One table per process, so that a menu built
+// by the host can be extended by a module and read back by the host.
+// ============================================================================
+
+#define MF_STRING 0x00000000L
+#define MF_BYCOMMAND 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_BYPOSITION 0x00000400L
+#define MF_SEPARATOR 0x00000800L
+
+VXAPI HMENU WINAPI CreateMenu(void);
+VXAPI HMENU WINAPI CreatePopupMenu(void);
+// Destroys the menu and every pop-up attached to it.
+VXAPI BOOL WINAPI DestroyMenu(HMENU hMenu);
+// With MF_POPUP uIDNewItem is the pop-up's HMENU, which the menu then owns;
+// with MF_SEPARATOR the identifier and the text are ignored.
+VXAPI BOOL WINAPI AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+// -1 for a handle that is no menu.
+VXAPI int WINAPI GetMenuItemCount(HMENU hMenu);
+// The pop-up at a position, or null when the item there opens none.
+VXAPI HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
+// The identifier at a position: 0 for a separator, (UINT)-1 for a pop-up
+// or a position that does not exist.
+VXAPI UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
+// The item's flags (MF_SEPARATOR, MF_POPUP, ...); (UINT)-1 when there is
+// no such item. By command, pop-ups are searched too.
+VXAPI UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
+// The item's text: the length copied (at most cchMax - 1 bytes), or the
+// whole length when lpString is null; 0 when there is no such item.
+VXAPI int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
+
 #endif
