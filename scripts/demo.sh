@@ -1,12 +1,31 @@
 #!/bin/bash
-# The main job as far as it exists: pack sample files through the archiver
-# framework and show the command line it produced. Real archiver libraries
-# beside the program (our own, in bin/) are found first; the recording test
-# libraries stand in where a real one is missing.
+# The main job: the substitute mail host runs the plug-in on the sample files
+# shipped in samples/, with the dialog's commands piped in (add the files,
+# choose ZIP, name the archive, attach; the self-extracting option that the
+# plug-in may remember from an earlier run is switched off). The composed
+# message is written to <build>/demo.eml; then Python's email package reads
+# it back and tells what was attached.
 set -euo pipefail
 build=${1:-build}
-work=$(mktemp -d "${TMPDIR:-/tmp}/vxdemo-XXXXXX")
-PATH="$PATH:$PWD/$build/testlibs/full" "$build/bin/vxdemo" "$work" \
-  samples.lzh samples.zip samples.cab samples.tgz samples.tar.bz2
-echo "archives and samples are in $work:"
-ls -l "$work"
+here=$(cd "$(dirname "$0")/.." && pwd)
+message="$build/demo.eml"
+# The archive is made in a temporary folder of its own and deleted there
+# once attached.
+TMPDIR=$(mktemp -d "${TMPDIR:-/tmp}/vxarc-demo-XXXXXX")
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
+
+echo "== vxhost: the dialog, driven by piped commands"
+"$build/bin/vxhost" -o "$message" \
+  --from "VxArc demo <demo@example.invalid>" --to "recipient@example.invalid" \
+  --subject "サンプルファイルをお送りします" <<COMMANDS
+add "$here/samples/readme.txt" "$here/samples/pixels.bin" "$here/samples/日本語のメモ.txt"
+format zip
+sfx off
+name サンプル集.zip
+attach
+COMMANDS
+
+echo
+echo "== $message, as Python's email package reads it"
+python3 "$here/scripts/mailparts.py" "$message"
