@@ -92,9 +92,9 @@ TEST(Find, WildcardRules) {
   }
 }
 
-TEST(Find, SkipsNamesWithoutACodePage932Form) {
+TEST(Find, GivesAQuestionMarkForCharactersOutsideCodePage932) {
   vxtest::DriveC c;
   c.WriteFile("d/ok.txt", "");
-  c.WriteFile("d/\xF0\x9F\x98\x80.txt", "");
-  EXPECT_EQ(FindAll("C:\\d\\*.txt"), Names{"ok.txt"});
+  c.WriteFile("d/a\xF0\x9F\x98\x80.txt", "");
+  EXPECT_EQ(FindAll("C:\\d\\*.txt"), (Names{"a?.txt", "ok.txt"}));
 }

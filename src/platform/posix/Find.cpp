@@ -10,6 +10,7 @@
 #include "platform/posix/Handles.h"
 #include "platform/posix/Internal.h"
 #include "platform/posix/vxposix.h"
+#include "platform/posix/vxui.h"
 
 namespace vxposix::detail {
 namespace {
@@ -146,8 +147,11 @@ VXAPI HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindF
   for (auto& name : names) {
     std::string sjis;
     if (!vxposix::Utf8ToCp932(name, sjis)) {
+      // As Windows' ANSI functions do: every character the code page lacks
+      // becomes "?", which no file name may hold, so the name can be told
+      // and refused by whoever receives it. Said on standard error too.
       ReportUnconvertible("UTF-8 to code page 932", posixDir + "/" + name);
-      continue;
+      sjis = vxui::Cp932BestFit(name);
     }
     if (MatchName(mask, sjis.c_str())) matched.push_back({name, sjis});
   }
