@@ -27,33 +27,33 @@ bool StartsWith(const std::string& text, const std::string& prefix, bool ignoreC
 // Matches one switch item (without its dash); the longest name wins.
 bool MatchSwitch(const std::string& body, const Grammar& grammar, const std::vector<Token>& tokens,
                  size_t& index, SwitchSet& out) {
-  std::vector<const SwitchSpec*> specs;
-  for (const SwitchSpec& s : grammar.switches) specs.push_back(&s);
-  std::stable_sort(specs.begin(), specs.end(),
-                   [](const SwitchSpec* a, const SwitchSpec* b) { return a->name.size() > b->name.size(); });
-  for (const SwitchSpec* spec : specs) {
-    if (!StartsWith(body, spec->name, grammar.ignoreCase)) continue;
-    const std::string rest = body.substr(spec->name.size());
-    switch (spec->kind) {
+  std::vector<const SwitchRule*> rules;
+  for (const SwitchRule& s : grammar.switches) rules.push_back(&s);
+  std::stable_sort(rules.begin(), rules.end(),
+                   [](const SwitchRule* a, const SwitchRule* b) { return a->name.size() > b->name.size(); });
+  for (const SwitchRule* rule : rules) {
+    if (!StartsWith(body, rule->name, grammar.ignoreCase)) continue;
+    const std::string rest = body.substr(rule->name.size());
+    switch (rule->kind) {
       case SwitchKind::Flag:
         if (!rest.empty()) continue;
-        out.Add(spec->name, rest);
+        out.Add(rule->name, rest);
         return true;
       case SwitchKind::Number:
         if (!rest.empty() && !IsNumber(rest)) continue;
-        out.Add(spec->name, rest);
+        out.Add(rule->name, rest);
         return true;
       case SwitchKind::Text:
-        out.Add(spec->name, rest);
+        out.Add(rule->name, rest);
         return true;
       case SwitchKind::Value:
         if (!rest.empty()) {
-          out.Add(spec->name, rest);
+          out.Add(rule->name, rest);
           return true;
         }
         if (index + 1 >= tokens.size())
           throw Failure(ARCERR_COMMAND_NAME, "switch -" + body + " needs a value");
-        out.Add(spec->name, tokens[++index].text);
+        out.Add(rule->name, tokens[++index].text);
         return true;
     }
   }

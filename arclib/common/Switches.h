@@ -16,7 +16,7 @@ enum class SwitchKind {
   Value,   // the name and attached text, or the next item: -f "a.tar"
 };
 
-struct SwitchSpec {
+struct SwitchRule {
   std::string name;  // without the leading dash
   SwitchKind kind;
 };
@@ -39,7 +39,7 @@ class SwitchSet {
 struct Grammar {
   std::vector<std::string> commands;  // accepted command words (compared case-insensitively)
   bool commandRequired = true;        // else a line may start with a switch or a name
-  std::vector<SwitchSpec> switches;
+  std::vector<SwitchRule> switches;
   bool ignoreCase = false;            // switch names compared case-insensitively
   bool commandIgnoreCase = true;      // command words compared case-insensitively
   bool archiveBySwitch = false;       // the archive comes with a switch (tar's -f)
