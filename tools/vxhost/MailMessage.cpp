@@ -1,5 +1,6 @@
 #include "MailMessage.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vxhost {
@@ -7,6 +8,8 @@ namespace vxhost {
 namespace {
 
 const char kCrLf[] = "\r\n";
+// The longest line a header field gets, line end not counted.
+constexpr std::size_t kLineLimit = 78;
 
 bool IsPrintableAscii(const std::string& s) {
   for (unsigned char c : s)
@@ -21,7 +24,7 @@ std::string OneLine(const std::string& s) {
   return out;
 }
 
-// Encoded words of at most 75 characters, broken between characters.
+// Encoded words of 60 characters at most, broken between characters.
 std::string EncodedWords(const std::string& utf8) {
   std::string out;
   std::size_t i = 0;
@@ -30,7 +33,9 @@ std::string EncodedWords(const std::string& utf8) {
     for (;;) {
       std::size_t next = end + 1;
       while (next < utf8.size() && (static_cast<unsigned char>(utf8[next]) & 0xC0) == 0x80) ++next;
-      if (next - i > 45 && end > i) break;  // 45 bytes give 60 base64 characters
+      // 36 bytes give 48 base64 characters: a word of 60 fits a line
+      // after any header field name used here.
+      if (next - i > 36 && end > i) break;
       end = next;
       if (end >= utf8.size()) break;
     }
@@ -129,7 +134,7 @@ std::string HeaderText(const std::string& Utf8, bool Address) {
       std::string name = text.substr(0, open);
       while (!name.empty() && name.back() == ' ') name.pop_back();
       if (!name.empty() && IsPrintableAscii(text.substr(open)))
-        return EncodedWords(name) + " " + text.substr(open);
+        return EncodedWords(name) + "\r\n " + text.substr(open);
     }
     return text;  // an address itself stays as it is
   }
@@ -138,19 +143,27 @@ std::string HeaderText(const std::string& Utf8, bool Address) {
 
 std::string FileNameParameter(const std::string& Attribute, const std::string& Utf8) {
   if (IsPrintableAscii(Utf8) && Utf8.size() <= 60) return ";\r\n " + Attribute + "=" + QuotedString(Utf8);
-  // Percent-encoded pieces of at most 60 characters, never splitting an escape.
-  std::vector<std::string> pieces(1);
   static const char kHex[] = "0123456789ABCDEF";
-  for (unsigned char c : Utf8) {
-    std::string unit = IsAttrChar(c) ? std::string(1, static_cast<char>(c))
-                                     : std::string{'%', kHex[c >> 4], kHex[c & 15]};
-    if (pieces.back().size() + unit.size() > 60) pieces.emplace_back();
-    pieces.back() += unit;
-  }
-  if (pieces.size() == 1) return ";\r\n " + Attribute + "*=UTF-8''" + pieces[0];
+  std::string encoded;
+  for (unsigned char c : Utf8)
+    encoded += IsAttrChar(c) ? std::string(1, static_cast<char>(c)) : std::string{'%', kHex[c >> 4], kHex[c & 15]};
+  const std::string single = " " + Attribute + "*=UTF-8''";
+  if (single.size() + encoded.size() <= kLineLimit) return ";\r\n" + single + encoded;
+  // Continuations, each on a line of its own that ends in ";", never
+  // splitting an escape.
   std::string out;
-  for (std::size_t i = 0; i < pieces.size(); ++i)
-    out += ";\r\n " + Attribute + "*" + std::to_string(i) + "*=" + (i == 0 ? "UTF-8''" : "") + pieces[i];
+  std::size_t i = 0;
+  for (int n = 0; i < encoded.size(); ++n) {
+    const std::string prefix = " " + Attribute + "*" + std::to_string(n) + "*=" + (n == 0 ? "UTF-8''" : "");
+    const std::size_t room = kLineLimit - 1 - prefix.size();
+    std::size_t end = std::min(encoded.size(), i + room);
+    if (end < encoded.size()) {
+      const std::size_t escape = encoded.rfind('%', end - 1);
+      if (escape != std::string::npos && escape >= i && escape + 3 > end) end = escape;
+    }
+    out += ";\r\n" + prefix + encoded.substr(i, end - i);
+    i = end;
+  }
   return out;
 }
 
