@@ -36,11 +36,22 @@ ArchiveWriter::ArchiveWriter(const std::string& archivePosix, const std::string&
   if (archive_ == nullptr) throw Failure(ARCERR_ENOUGH_MEMORY, "out of memory");
   configure(archive_);
   archive_write_set_bytes_in_last_block(archive_, 1);
-  Check(archive_write_open_fd(archive_, file_.Fd()), "cannot write " + shown_);
+  Check(archive_write_open2(archive_, this, nullptr, WriteCallback, nullptr, nullptr), "cannot write " + shown_);
 }
 
 ArchiveWriter::~ArchiveWriter() {
+  discarding_ = true;
   if (archive_ != nullptr) archive_write_free(archive_);
+}
+
+la_ssize_t ArchiveWriter::WriteCallback(struct archive* a, void* self, const void* data, size_t size) {
+  auto* w = static_cast<ArchiveWriter*>(self);
+  if (w->discarding_) return static_cast<la_ssize_t>(size);
+  if (!WriteAll(w->file_.Fd(), data, size)) {
+    archive_set_error(a, errno, "%s", std::strerror(errno));
+    return -1;
+  }
+  return static_cast<la_ssize_t>(size);
 }
 
 void ArchiveWriter::Fail(const std::string& what) {
@@ -72,29 +83,54 @@ uint64_t ArchiveWriter::Add(const SourceItem& item, Progress& progress) {
   archive_entry_set_gid(entry, 0);
   archive_entry_update_pathname_utf8(entry, item.directory ? (item.name + "/").c_str() : item.name.c_str());
   if (item.directory) archive_entry_set_size(entry, 0);
-  Check(archive_write_header(archive_, entry), "cannot write " + shown_);
   uint64_t done = 0;
-  if (!item.directory) {
-    const uint64_t expected = static_cast<uint64_t>(item.st.st_size);
-    while (done < expected) {
-      const ssize_t n = ReadSome(in.fd, buffer_.data(), static_cast<size_t>(std::min<uint64_t>(buffer_.size(), expected - done)));
-      if (n < 0) throw Failure(ARCERR_CANNOT_READ, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
-      if (n == 0) break;  // the file shrank: the archive pads the member
-      if (archive_write_data(archive_, buffer_.data(), static_cast<size_t>(n)) < 0) Fail("cannot write " + shown_);
-      done += static_cast<uint64_t>(n);
-      progress.Step(done);
+  try {
+    Check(archive_write_header(archive_, entry), "cannot write " + shown_);
+    if (!item.directory) {
+      const uint64_t expected = static_cast<uint64_t>(item.st.st_size);
+      while (done < expected) {
+        const ssize_t n =
+            ReadSome(in.fd, buffer_.data(), static_cast<size_t>(std::min<uint64_t>(buffer_.size(), expected - done)));
+        if (n < 0) throw Failure(ARCERR_CANNOT_READ, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
+        if (n == 0) break;  // the file shrank: the archive pads the member
+        if (archive_write_data(archive_, buffer_.data(), static_cast<size_t>(n)) < 0) Fail("cannot write " + shown_);
+        done += static_cast<uint64_t>(n);
+        progress.Step(done);
+      }
     }
+  } catch (...) {
+    // The archive is given up; ending the member into the void releases
+    // its compressor, which libarchive's ZIP writer keeps otherwise.
+    discarding_ = true;
+    archive_write_finish_entry(archive_);
+    throw;
   }
-  Check(archive_write_finish_entry(archive_), "cannot write " + shown_);
+  FinishEntry();
   return done;
 }
 
 void ArchiveWriter::Copy(archive_entry* entry, ArchiveReader& reader) {
-  Check(archive_write_header(archive_, entry), "cannot write " + shown_);
-  reader.ReadData([&](const void* block, size_t size) {
-    if (archive_write_data(archive_, block, size) < 0) Fail("cannot write " + shown_);
-  });
-  Check(archive_write_finish_entry(archive_), "cannot write " + shown_);
+  try {
+    Check(archive_write_header(archive_, entry), "cannot write " + shown_);
+    reader.ReadData([&](const void* block, size_t size) {
+      if (archive_write_data(archive_, block, size) < 0) Fail("cannot write " + shown_);
+    });
+  } catch (...) {
+    discarding_ = true;
+    archive_write_finish_entry(archive_);
+    throw;
+  }
+  FinishEntry();
+}
+
+void ArchiveWriter::FinishEntry() {
+  if (archive_write_finish_entry(archive_) >= ARCHIVE_WARN) return;
+  const int error = archive_errno(archive_);
+  const char* why = archive_error_string(archive_);
+  const std::string message = "cannot write " + shown_ + (why ? std::string(": ") + why : std::string());
+  discarding_ = true;
+  archive_write_finish_entry(archive_);
+  throw Failure(error != 0 ? WriteErrorCode(error) : ARCERR_CANNOT_WRITE, message);
 }
 
 uint64_t ArchiveWriter::Commit() {

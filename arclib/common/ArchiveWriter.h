@@ -39,6 +39,9 @@ class ArchiveWriter {
  private:
   [[noreturn]] void Fail(const std::string& what);
   void Check(int result, const std::string& what);
+  // Ends the current member; on failure releases it and throws Failure.
+  void FinishEntry();
+  static la_ssize_t WriteCallback(struct archive* a, void* self, const void* data, size_t size);
 
   Utf8Locale locale_;
   std::string target_;
@@ -46,6 +49,9 @@ class ArchiveWriter {
   TempFile file_;
   struct archive* archive_ = nullptr;
   std::vector<char> buffer_;
+  // Set once the archive is given up: libarchive may still flush, and
+  // only frees a member's compressor when that flush succeeds.
+  bool discarding_ = false;
 };
 
 }  // namespace arc

@@ -241,7 +241,8 @@ TEST_F(ZipLibraries, PackingProgressGoesToTheWindowRegisteredWithUnzip) {
   setOwner(window.Handle(), nullptr);
   ASSERT_EQ(PackSample("-D").code, 0);
   EXPECT_EQ(std::count(window.States().begin(), window.States().end(), static_cast<WPARAM>(ARCEXTRACT_BEGIN)), 5);
-  arctest::ProgressWindow stopper(2);
+  // The third message is the first member's end: the stop comes inside it.
+  arctest::ProgressWindow stopper(3);
   setOwner(stopper.Handle(), nullptr);
   EXPECT_EQ(PackSample("-D", "stopped.zip").code, ARCERR_USER_CANCEL);
   EXPECT_EQ(Call(unzip, "-x  \"C:\\out\\a.zip\" \"C:\\x\\\" ").code, ARCERR_USER_CANCEL);
