@@ -4,6 +4,8 @@
 #include <filesystem>
 
 #include "ArcTestKit.h"
+#include "archives/ArchiveFile.h"
+#include "archives/Archiver.h"
 #include "support/Cp932.h"
 
 namespace fs = std::filesystem;
@@ -140,6 +142,32 @@ TEST_F(ArjLibrary, RefusesUnsafeNamesAndDamage) {
   EXPECT_GE(Call(unarj, "u -+  \"C:\\a.arj\" \"C:\\src\\top.txt\" ").code, 0x8000);
 }
 
+// bin/ at the front of PATH, so that the back-ends find our libraries by name.
+class BinOnPath {
+ public:
+  BinOnPath() : old_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+    setenv("PATH", (arctest::BinDir() + ":" + old_).c_str(), 1);
+  }
+  ~BinOnPath() { setenv("PATH", old_.c_str(), 1); }
+
+ private:
+  std::string old_;
+};
+
+// The back-end's extraction line (the LHA builder's, sent to Unarj) reaches
+// our library and unpacks the tree.
+TEST_F(ArjLibrary, TheBackEndExtractsThroughOurLibrary) {
+  ASSERT_EQ(Tool("cd " + Sh(P("src")) + " && arj a -r -y -m2 ../a.arj '*' >/dev/null").status, 0);
+  BinOnPath path;
+  auto archiver = vx::CreateArchiver(vx::atArj);
+  vx::TArchiverOptions options;
+  std::string output(4096, '\0');
+  ASSERT_EQ(archiver->Extract(nullptr, "C:\\a.arj", options, "C:\\x", nullptr, false, output), 0)
+      << archiver->CmdLine << "\n" << vxtest::Utf8(output.c_str());
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), arctest::SampleTree()), "") << archiver->CmdLine;
+  EXPECT_TRUE(archiver->CheckArchive("C:\\a.arj", CHECKARCHIVE_FULLCRC, 0));
+}
+
 class RarLibrary : public ReadOnlyLibraries {
  protected:
   arctest::RealLibrary lib{"UNRAR32.DLL"};
@@ -197,6 +225,20 @@ TEST_F(RarLibrary, RefusesUnsafeNamesDamageAndBadLines) {
   const auto bad = Call(unrar, "-x -q  \"C:\\a.rar\" ");
   EXPECT_GE(bad.code, 0x8000);
   EXPECT_NE(bad.output.find("-q"), std::string::npos);
+}
+
+TEST_F(RarLibrary, TheBackEndExtractsThroughOurLibrary) {
+  Layout("rar('" + P("a.rar") + "', [(b'docs/readme.txt', b'read me'), (b'top.txt', b'hello')])");
+  BinOnPath path;
+  auto archiver = vx::CreateArchiver(vx::atRar);
+  vx::TArchiverOptions options;
+  std::string output(4096, '\0');
+  ASSERT_EQ(archiver->Extract(nullptr, "C:\\a.rar", options, "C:\\x", nullptr, false, output), 0)
+      << archiver->CmdLine << "\n" << vxtest::Utf8(output.c_str());
+  EXPECT_EQ(arctest::ReadTree(P("x")), (arctest::Tree{{"docs/readme.txt", "read me"}, {"top.txt", "hello"}}));
+  options.x = 0;
+  ASSERT_EQ(archiver->Extract(nullptr, "C:\\a.rar", options, "C:\\y", nullptr, false, output), 0) << archiver->CmdLine;
+  EXPECT_EQ(arctest::ListDir(P("y")), (std::vector<std::string>{"readme.txt", "top.txt"}));
 }
 
 }  // namespace
