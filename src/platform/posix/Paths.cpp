@@ -22,7 +22,7 @@ std::mutex drivesLock;
 std::array<std::string, 26>& Drives() {
   static std::array<std::string, 26> drives = [] {
     std::array<std::string, 26> d;
-    d[25] = "/";
+    d[25].assign(1, '/');  // Z: is the POSIX root (a literal here trips a false GCC 12 warning)
     return d;
   }();
   return drives;
