@@ -58,6 +58,20 @@ TEST(FileHandles, WriteReadSeekAndSize) {
   CloseHandle(h);
 }
 
+TEST(FileHandles, ANewProgramCanRun) {
+  vxtest::DriveC c;
+  for (const char* name : {"C:\\prog.EXE", "C:\\data.bin"}) {
+    HANDLE h = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+  }
+  struct stat st;
+  ASSERT_EQ(stat((c.Path() + "/prog.EXE").c_str(), &st), 0);
+  EXPECT_NE(st.st_mode & S_IXUSR, 0u);
+  ASSERT_EQ(stat((c.Path() + "/data.bin").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & S_IXUSR, 0u);
+}
+
 TEST(FileHandles, CreationDispositions) {
   vxtest::DriveC c;
   c.WriteFile("old.txt", "old");

@@ -99,7 +99,10 @@ VXAPI HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD 
     case TRUNCATE_EXISTING: flags |= O_TRUNC; break;
     default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
   }
-  const mode_t mode = (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  // A new program (".exe") can run, as it could on Windows.
+  const bool program = posix.size() > 4 && EqualsNoCase(posix.substr(posix.size() - 4), ".exe");
+  mode_t mode = (dwFlagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  if (program) mode |= 0111;
   const int fd = open(posix.c_str(), flags, mode);
   if (fd < 0) {
     if (errno == ENOENT) SetNotFoundError(posix);
