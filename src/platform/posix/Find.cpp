@@ -2,7 +2,9 @@
 // characters, "?" one character (or none at the end of the name), a mask
 // ending in ".*" or "." also matches a name without an extension; letters
 // compare without case; a double-byte character is one character.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -63,16 +65,30 @@ bool MatchName(const std::string& mask, const char* name) {
   return Match(mask.c_str(), name);
 }
 
+struct DirectoryFd {
+  explicit DirectoryFd(const std::string& path) : fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+  ~DirectoryFd() {
+    if (fd >= 0) close(fd);
+  }
+  DirectoryFd(const DirectoryFd&) = delete;
+  DirectoryFd& operator=(const DirectoryFd&) = delete;
+  int fd;
+};
+
 class FindObject : public KernelObject {
  public:
   std::vector<WIN32_FIND_DATAA> entries;
   size_t next = 0;
 };
 
-bool FillEntry(const std::string& posixPath, const std::string& utf8Name, const std::string& winName,
-               WIN32_FIND_DATAA& data) {
+// The entry's data from a stat relative to the open directory (cheaper than
+// resolving the whole path again for every entry); a dangling link is
+// described as the link itself.
+bool FillEntry(int dirFd, const std::string& utf8Name, const std::string& winName, WIN32_FIND_DATAA& data) {
   struct stat st;
-  if (stat(posixPath.c_str(), &st) != 0 && lstat(posixPath.c_str(), &st) != 0) return false;
+  if (fstatat(dirFd, utf8Name.c_str(), &st, 0) != 0 &&
+      fstatat(dirFd, utf8Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    return false;
   std::memset(&data, 0, sizeof data);
   data.dwFileAttributes = AttributesOf(utf8Name, st);
   data.ftCreationTime = UnixToFileTime(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
@@ -159,17 +175,21 @@ VXAPI HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindF
             [](const Named& a, const Named& b) { return CompareNoCase(a.sjis.c_str(), b.sjis.c_str()) < 0; });
 
   auto find = std::make_unique<FindObject>();
-  const std::string base = posixDir.back() == '/' ? posixDir : posixDir + "/";
+  const DirectoryFd dirFd(posixDir);
+  if (dirFd.fd < 0) {
+    SetLastErrorFromErrno();
+    return INVALID_HANDLE_VALUE;
+  }
   const bool root = fullDir.size() <= 3;  // "C:\" has no "." or ".."
   if (!root) {
     for (const char* dot : {".", ".."}) {
       WIN32_FIND_DATAA data;
-      if (MatchName(mask, dot) && FillEntry(base + dot, dot, dot, data)) find->entries.push_back(data);
+      if (MatchName(mask, dot) && FillEntry(dirFd.fd, dot, dot, data)) find->entries.push_back(data);
     }
   }
   for (const auto& m : matched) {
     WIN32_FIND_DATAA data;
-    if (FillEntry(base + m.utf8, m.utf8, m.sjis, data)) find->entries.push_back(data);
+    if (FillEntry(dirFd.fd, m.utf8, m.sjis, data)) find->entries.push_back(data);
   }
   if (find->entries.empty()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
