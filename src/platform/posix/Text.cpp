@@ -9,22 +9,43 @@
 
 namespace {
 
-// iconv one way; false on any byte sequence that has no counterpart.
-bool Convert(const char* to, const char* from, const std::string& in, std::string& out) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  std::string result(in.size() * 4 + 4, '\0');
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char* dst = result.data();
-  size_t dstLeft = result.size();
-  const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  iconv_close(cd);
-  if (rc == static_cast<size_t>(-1) || srcLeft != 0) return false;
-  result.resize(result.size() - dstLeft);
-  out = std::move(result);
+bool IsAscii(const std::string& s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
   return true;
 }
+
+// One conversion descriptor per direction and thread, opened on first use:
+// opening one costs far more than a short conversion.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd(iconv_open(to, from)) {}
+  ~Converter() {
+    if (ok()) iconv_close(cd);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
+
+  // False on any byte sequence that has no counterpart.
+  bool Run(const std::string& in, std::string& out) {
+    if (!ok()) return false;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+    std::string result(in.size() * 4 + 4, '\0');
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    char* dst = result.data();
+    size_t dstLeft = result.size();
+    const size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    if (rc == static_cast<size_t>(-1) || srcLeft != 0) return false;
+    result.resize(result.size() - dstLeft);
+    out = std::move(result);
+    return true;
+  }
+
+ private:
+  iconv_t cd;
+};
 
 inline unsigned char Fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 
@@ -32,8 +53,24 @@ inline unsigned char Fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c -
 
 namespace vxposix {
 
-bool Cp932ToUtf8(const std::string& in, std::string& out) { return Convert("UTF-8", "CP932", in, out); }
-bool Utf8ToCp932(const std::string& in, std::string& out) { return Convert("CP932", "UTF-8", in, out); }
+// ASCII is the same in both and needs no conversion.
+bool Cp932ToUtf8(const std::string& in, std::string& out) {
+  if (IsAscii(in)) {
+    out = in;
+    return true;
+  }
+  thread_local Converter converter("UTF-8", "CP932");
+  return converter.Run(in, out);
+}
+
+bool Utf8ToCp932(const std::string& in, std::string& out) {
+  if (IsAscii(in)) {
+    out = in;
+    return true;
+  }
+  thread_local Converter converter("CP932", "UTF-8");
+  return converter.Run(in, out);
+}
 
 namespace detail {
 
