@@ -19,7 +19,7 @@ target_link_options(VxArc PRIVATE ${VX_STATIC_RUNTIME})
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   target_link_options(VxArc PRIVATE -Wl,--enable-stdcall-fixup)
 endif()
-#VXHOST
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools/vxhost-win ${CMAKE_BINARY_DIR}/vxhost-win)
 if(VX_TESTS)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/win32 ${CMAKE_BINARY_DIR}/tests-win32)
 endif()

@@ -18,7 +18,15 @@ wineserver="$(dirname "$winebin")/wineserver"
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# Wine takes code page 932 from the locale's name (no generated locale needed).
+# Wine takes the Windows locale, and with it code page 932, from the
+# locale's name; file names on the Unix side need a UTF-8 character set
+# too. Without a generated ja_JP.UTF-8 locale, the C.UTF-8 one serves under
+# that name.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' && [ -d /usr/lib/locale/C.utf8 ]; then
+  mkdir -p "$build/locale"
+  ln -sfn /usr/lib/locale/C.utf8 "$build/locale/ja_JP.UTF-8"
+  export LOCPATH="$build/locale"
+fi
 wine() { env LC_ALL=ja_JP.UTF-8 "$winebin" "$@"; }
 
 # One virtual X server for the whole run.

@@ -187,8 +187,8 @@ void PressKey(HWND Target, WORD Key, bool Alt) {
   const UINT down = Alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
   const UINT up = Alt ? WM_SYSKEYUP : WM_KEYUP;
   const LPARAM context = Alt ? (1 << 29) : 0;
+  // The loop's TranslateMessage makes the character message, as for a real key.
   PostMessageA(Target, down, Key, 1 | context);
-  if (Alt && Key >= 'A' && Key <= 'Z') PostMessageA(Target, WM_SYSCHAR, Key - 'A' + 'a', 1 | context);
   PostMessageA(Target, up, Key, static_cast<LPARAM>(0xC0000001u) | context);
   TDriver::Settle();
 }

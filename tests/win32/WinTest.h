@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace wintest {
 
@@ -26,14 +27,20 @@ struct TAbort : std::runtime_error {
 // \xNN (the console's code page is not ours to rely on).
 std::string Printable(const std::string& Text);
 
+inline std::string Show(const std::string& Value) { return "\"" + Printable(Value) + "\""; }
+inline std::string Show(const char* Value) { return Value == nullptr ? "null" : Show(std::string(Value)); }
 template <typename T>
 std::string Show(const T& Value) {
   std::ostringstream s;
   s << Value;
   return s.str();
 }
-inline std::string Show(const std::string& Value) { return "\"" + Printable(Value) + "\""; }
-inline std::string Show(const char* Value) { return Value == nullptr ? "null" : Show(std::string(Value)); }
+template <typename T>
+std::string Show(const std::vector<T>& Values) {
+  std::string out = "{";
+  for (std::size_t i = 0; i < Values.size(); ++i) out += (i > 0 ? ", " : "") + Show(Values[i]);
+  return out + "}";
+}
 
 // The folder of the running test program, with a trailing backslash.
 std::string ProgramFolder();

@@ -509,9 +509,10 @@ INT_PTR TFormView::ControlColor(HDC DC, HWND Control, UINT) {
 }
 
 void TFormView::FocusFirst() {
+  // Straight to the control: the dialog manager would also select all of
+  // an edit's text, which a form does not do when it opens.
   TSyncing syncing(FSyncing);
-  if (HWND first = GetNextDlgTabItem(FDialog, nullptr, FALSE))
-    SendMessageA(FDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+  if (HWND first = GetNextDlgTabItem(FDialog, nullptr, FALSE)) SetFocus(first);
 }
 
 INT_PTR CALLBACK TFormView::DialogProc(HWND Dialog, UINT Msg, WPARAM wParam, LPARAM lParam) {
