@@ -25,13 +25,13 @@ void RegisterComposeClass() {
   if (!registered) throw std::runtime_error("cannot register the compose window class");
 }
 
-struct PopupSpec {
+struct PopupLayout {
   const char* Text;
   std::vector<const char*> Items;
 };
 
 // The mail client's compose menu; plug-ins extend the fourth pop-up.
-const PopupSpec kPopups[] = {
+const PopupLayout kPopups[] = {
     {"ファイル(&F)", {"送信(&S)", "下書きに保存(&D)", "閉じる(&C)"}},
     {"編集(&E)", {"元に戻す(&U)", "切り取り(&T)", "コピー(&C)", "貼り付け(&P)"}},
     {"表示(&V)", {"ヘッダ(&H)", "添付ファイル(&A)"}},
@@ -51,7 +51,7 @@ ComposeWindow::ComposeWindow(int Left, int Top, int Width, int Height) {
   RegisterComposeClass();
   menu_ = CreateMenu();
   UINT id = 100;
-  for (const PopupSpec& popup : kPopups) {
+  for (const PopupLayout& popup : kPopups) {
     HMENU sub = CreatePopupMenu();
     for (const char* item : popup.Items) AppendMenuA(sub, MF_STRING, id++, item);
     AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), popup.Text);
