@@ -13,6 +13,10 @@ const char kWindowClass[] = "TVxForm";
 void RegisterFormClass(WNDPROC Proc) {
   static bool registered = false;
   if (registered) return;
+  // A class left behind by an earlier copy of this module (unloaded and
+  // loaded again in the same process) points at a procedure that is gone:
+  // replace it.
+  UnregisterClassA(kWindowClass, GetModuleHandleA(nullptr));
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = GetModuleHandleA(nullptr);
