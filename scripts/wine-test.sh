@@ -6,7 +6,7 @@
 #
 #   scripts/wine-test.sh BUILD_DIR [PROGRAM [ARGS...]]
 #
-# Without PROGRAM every test program in BUILD_DIR/tests runs.
+# Without PROGRAM every test program (BUILD_DIR/tests/vxwin*.exe) runs.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 shift
@@ -55,7 +55,7 @@ status=0
 if [ $# -gt 0 ]; then
   wine "$@" || status=$?
 else
-  for program in "$build"/tests/*.exe; do
+  for program in "$build"/tests/vxwin*.exe; do
     echo "wine-test: $(basename "$program")"
     wine "$program" || status=1
   done

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "Png.h"
 #include "TestEnv.h"
 #include "UiDriver.h"
 #include "WinTest.h"
@@ -194,6 +195,38 @@ WT_TEST(ZipDialogTabOrderAndAccessKeys) {
     Click(FindChild(frame, "キャンセル (&C)", "Button"));
   });
   WT_CHECK(form.IsSfx());
+}
+
+// Pixels of a strong red, the colour of the strap in the Attach image.
+int RedPixels(const TPicture& Picture) {
+  int red = 0;
+  for (std::size_t i = 0; i + 2 < Picture.Rgb.size(); i += 3)
+    red += Picture.Rgb[i] > 150 && Picture.Rgb[i + 1] < 100 && Picture.Rgb[i + 2] < 100;
+  return red;
+}
+
+// The Attach button shows its image, and its separate grey image while
+// disabled.
+WT_TEST(AttachButtonImages) {
+  TScratch scratch;
+  UseAllArchivers(scratch);
+  for (bool enabled : {true, false}) {
+    vx::TZipListForm form(nullptr);
+    form.AttachBitBtn->Enabled = enabled;
+    RunDialog(form, [enabled] {
+      const HWND frame = WaitWindow(kZipCaption);
+      const HWND attach = FindChild(frame, "添付(&T)", "Button");
+      WT_EQ(IsWindowEnabled(attach) != FALSE, enabled);
+      const TPicture picture = Capture(attach);
+      WT_CHECK(WritePng(ScreenshotFolder() + (enabled ? "\\attach-button.png" : "\\attach-button-disabled.png"),
+                        picture.Width, picture.Height, picture.Rgb));
+      if (enabled)
+        WT_CHECK(RedPixels(picture) > 10);
+      else
+        WT_EQ(RedPixels(picture), 0);
+      Click(FindChild(frame, "キャンセル (&C)", "Button"));
+    });
+  }
 }
 
 WT_TEST(ZipDialogHintsAndImage) {

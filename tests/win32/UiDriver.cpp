@@ -60,12 +60,18 @@ TDriver::TDriver(std::function<void()> Script) {
     pingWindow = CreateWindowExA(0, kPingClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
   }
   FScript = std::move(Script);
+  FStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   FThread = CreateThread(nullptr, 0, &Run, this, 0, nullptr);
+  // A new thread starts under the loader lock: it must be running before
+  // this thread loads a module whose start-up shows a box.
+  WaitForSingleObject(FStarted, INFINITE);
 }
 
 DWORD WINAPI TDriver::Run(LPVOID Param) {
+  auto* driver = static_cast<TDriver*>(Param);
+  SetEvent(driver->FStarted);
   try {
-    static_cast<TDriver*>(Param)->FScript();
+    driver->FScript();
   } catch (const TAbort&) {
   } catch (const std::exception& e) {
     Fail(__FILE__, __LINE__, std::string("exception in the driver: ") + e.what());
@@ -84,6 +90,7 @@ TDriver::~TDriver() {
     }
   }
   CloseHandle(FThread);
+  CloseHandle(FStarted);
 }
 
 LRESULT CALLBACK TDriver::PingProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam) {
@@ -211,7 +218,7 @@ void DropFiles(HWND Target, const std::vector<std::string>& Paths) {
   PostMessageA(Target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
-TBox AnswerBox(const std::string& Caption, const std::string& Button) {
+TBox AnswerBox(const std::string& Caption, const std::string& Button, const std::string& PngPath) {
   TBox box;
   box.Caption = Caption;
   HWND window = nullptr;
@@ -233,6 +240,7 @@ TBox AnswerBox(const std::string& Caption, const std::string& Button) {
     Fail(__FILE__, __LINE__, "message box " + Show(Caption) + " has no button " + Show(Button));
     throw TAbort("no button");
   }
+  if (!PngPath.empty() && !Screenshot(window, PngPath)) Fail(__FILE__, __LINE__, "no picture " + PngPath);
   PostClick(chosen);
   if (!WaitGone(window)) Fail(__FILE__, __LINE__, "message box stays open");
   return box;
@@ -240,15 +248,16 @@ TBox AnswerBox(const std::string& Caption, const std::string& Button) {
 
 HICON SystemIcon(LPCSTR Id) { return LoadIconA(nullptr, Id); }
 
-bool Screenshot(HWND Window, const std::string& PngPath) {
+TPicture Capture(HWND Window) {
   TDriver::Settle();
   RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
   TDriver::Settle();
   Sleep(300);  // the X server shows what Wine drew
+  TPicture picture;
   RECT rc{};
   GetWindowRect(Window, &rc);
   const int width = rc.right - rc.left, height = rc.bottom - rc.top;
-  if (width <= 0 || height <= 0) return false;
+  if (width <= 0 || height <= 0) return picture;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
@@ -263,18 +272,25 @@ bool Screenshot(HWND Window, const std::string& PngPath) {
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
   GdiFlush();
-  std::vector<uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+  picture.Width = width;
+  picture.Height = height;
+  picture.Rgb.resize(static_cast<std::size_t>(width) * height * 3);
   const auto* src = static_cast<const uint8_t*>(bits);
   for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i) {
-    rgb[i * 3] = src[i * 4 + 2];
-    rgb[i * 3 + 1] = src[i * 4 + 1];
-    rgb[i * 3 + 2] = src[i * 4];
+    picture.Rgb[i * 3] = src[i * 4 + 2];
+    picture.Rgb[i * 3 + 1] = src[i * 4 + 1];
+    picture.Rgb[i * 3 + 2] = src[i * 4];
   }
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  return WritePng(PngPath, width, height, rgb);
+  return picture;
+}
+
+bool Screenshot(HWND Window, const std::string& PngPath) {
+  const TPicture picture = Capture(Window);
+  return WritePng(PngPath, picture.Width, picture.Height, picture.Rgb);
 }
 
 }  // namespace wintest

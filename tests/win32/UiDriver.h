@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ class TDriver {
   static DWORD WINAPI Run(LPVOID Param);
   std::function<void()> FScript;
   HANDLE FThread = nullptr;
+  HANDLE FStarted = nullptr;
 };
 
 // A visible top-level window of this process with the caption, or null.
@@ -67,12 +69,18 @@ struct TBox {
   std::vector<std::string> Buttons;
   HICON Icon = nullptr;
 };
-// Waits for a message box with the caption, reads it and presses the
-// button with the label.
-TBox AnswerBox(const std::string& Caption, const std::string& Button);
+// Waits for a message box with the caption, reads it (and takes its
+// picture, when a path is given) and presses the button with the label.
+TBox AnswerBox(const std::string& Caption, const std::string& Button, const std::string& PngPath = "");
 // The system's icon of a message box kind (IDI_HAND, ...).
 HICON SystemIcon(LPCSTR Id);
 
+// The window as it is on the screen, 3 bytes (R, G, B) a pixel, top row first.
+struct TPicture {
+  int Width = 0, Height = 0;
+  std::vector<uint8_t> Rgb;
+};
+TPicture Capture(HWND Window);
 // Writes a picture of the window as it is on the screen.
 bool Screenshot(HWND Window, const std::string& PngPath);
 

@@ -4,8 +4,9 @@
 // A command entry makes the archive its command line names (the content is
 // the command line, so a test can tell which call made it) and reports
 // what it did in the output buffer; VXTEST_ARCRESULT, when set, is the
-// result code it returns. One source per library file defines LIBRARY_NAME
-// and its entries with the macros below.
+// result code it returns, and a failing command makes no archive. One
+// source per library file defines LIBRARY_NAME and its entries with the
+// macros below.
 #pragma once
 
 #include <windows.h>
@@ -93,6 +94,9 @@ inline int Command(const char* Library, const char* Entry, LPCSTR CmdLine, LPSTR
     }
     break;
   }
+  const std::string result = Env("VXTEST_ARCRESULT");
+  const int code = result.empty() ? 0 : std::atoi(result.c_str());
+  if (code != 0) made.clear();
   if (!made.empty()) WriteFileText(made, "VXTEST " + line);
   if (Output != nullptr && Size > 0) {
     const std::string report = std::string(Library) + " " + Entry + "\n" + line + "\n" +
@@ -101,8 +105,7 @@ inline int Command(const char* Library, const char* Entry, LPCSTR CmdLine, LPSTR
                                "\n";
     lstrcpynA(Output, report.c_str(), static_cast<int>(Size));
   }
-  const std::string result = Env("VXTEST_ARCRESULT");
-  return result.empty() ? 0 : std::atoi(result.c_str());
+  return code;
 }
 
 }  // namespace recorder
