@@ -15,7 +15,7 @@ add_subdirectory(${CMAKE_SOURCE_DIR}/src/platform/win32 ${CMAKE_BINARY_DIR}/win3
 # exports come from VxArc.def alone; on i686 the linker matches the plain
 # names there to the stdcall-decorated symbols.
 target_link_libraries(VxArc PRIVATE vxwin32)
-target_link_options(VxArc PRIVATE ${VX_STATIC_RUNTIME})
+target_link_options(VxArc PRIVATE ${VX_STATIC_RUNTIME} $<$<CONFIG:Release>:-s>)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   target_link_options(VxArc PRIVATE -Wl,--enable-stdcall-fixup)
 endif()
