@@ -51,6 +51,10 @@ if [ ! -f "$WINEPREFIX/.vx-ready" ]; then
   touch "$WINEPREFIX/.vx-ready"
 fi
 
+# Drive Y: is a folder of the build tree: tests put a small drive root there.
+mkdir -p "$build/wine-drive-y"
+ln -sfn "$build/wine-drive-y" "$WINEPREFIX/dosdevices/y:"
+
 status=0
 if [ $# -gt 0 ]; then
   wine "$@" || status=$?

@@ -4,6 +4,7 @@
 // chooses the module's command there and drives its real dialogs through
 // window messages.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <memory>
@@ -365,6 +366,83 @@ WT_TEST(DroppedFolderAttachedWhole) {
   WT_CHECK(!FileExists(archive));
   WT_EQ(IniValue(IniOf(module), "ArchiveType"), std::string("0"));
 }
+
+// The folder button: the shell's folder browser, a folder chosen in it,
+// and the whole folder packed under its name.
+WT_TEST(FolderButtonAttachesFolder) {
+  TScratch scratch;
+  UseAllArchivers(scratch);
+  const std::string folder = scratch.MakeFolder("Photos");
+  scratch.MakeFile("Photos\\1.jpg");
+  const std::string module = CopyPlugin(scratch);
+  const std::string archive = TempFolder() + "Photos.zip";
+  DeleteFileA(archive.c_str());
+  WritePrivateProfileStringA("Options", "ArchiveType", "1", IniOf(module).c_str());
+  TSession session(module);
+  session.Choose([&] {
+    const HWND dialog = WaitWindow(kZipCaption);
+    PostClick(FindChild(dialog, "フォルダごと(&D)...", "Button"));
+    HWND browser = nullptr;
+    WT_ASSERT(WaitFor([&] {
+      for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w != nullptr;
+           w = FindWindowExA(nullptr, w, "#32770", nullptr))
+        if (IsWindowVisible(w) && FindChild(w, "圧縮して添付するフォルダを選択してください") != nullptr) browser = w;
+      return browser != nullptr;
+    }));
+    TDriver::Settle();
+    // As the user picks the folder in the tree.
+    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(browser, IDOK)));
+    WT_CHECK(WaitGone(dialog));
+  });
+  const auto packs = ArchiverCallsOf("Zip");
+  WT_ASSERT(packs.size() == 1);
+  WT_CHECK(packs[0].Text.find("\"" + archive + "\"") != std::string::npos);
+  WT_CHECK(packs[0].Text.find("\"1.jpg\"") != std::string::npos);
+  const auto& attached = session.Compose.Attachments();
+  WT_ASSERT(attached.size() == 1);
+  WT_EQ(attached[0].Path, archive);
+}
+
+// A drive root dropped whole has no name of its own: our input box asks
+// for one. Drive Y: is the test runner's small folder. Confirmed, the
+// archive gets the name typed; cancelled, nothing is made.
+void DropDriveRoot(const char* Button, bool Attached) {
+  WT_ASSERT(GetFileAttributesA("Y:\\") != INVALID_FILE_ATTRIBUTES);  // run by scripts/wine-test.sh
+  TScratch scratch;
+  UseAllArchivers(scratch);
+  CreateDirectoryA("Y:\\sub", nullptr);
+  const std::string a = "Y:\\a.txt", b = "Y:\\sub\\b.txt";
+  for (const std::string& f : {a, b}) CloseHandle(CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  const std::string module = CopyPlugin(scratch);
+  const std::string archive = TempFolder() + "backup.lzh";
+  DeleteFileA(archive.c_str());
+  TSession session(module);
+  session.Choose([&] {
+    const HWND dialog = WaitWindow(kZipCaption);
+    DropFiles(dialog, {"Y:\\"});
+    AnswerBox("確認", "はい(&Y)");
+    const HWND box = WaitWindow("フォルダ付きで圧縮");
+    WT_CHECK(GetWindow(box, GW_OWNER) == dialog);
+    TypeText(FindChildOfClass(box, "Edit"), "backup");
+    PostClick(FindChild(box, Button, "Button"));
+    WT_CHECK(WaitGone(dialog));
+  });
+  const auto packs = ArchiverCallsOf("Unlha");
+  WT_EQ(packs.size(), Attached ? 1u : 0u);
+  if (Attached && packs.size() == 1) {
+    WT_CHECK(packs[0].Text.find("\"" + archive + "\"") != std::string::npos);
+    WT_CHECK(packs[0].Text.find("\"a.txt\"") != std::string::npos);
+    WT_CHECK(packs[0].Text.find("\"sub\\b.txt\"") != std::string::npos);
+  }
+  WT_EQ(session.Compose.Attachments().size(), Attached ? 1u : 0u);
+  DeleteFileA(a.c_str());
+  DeleteFileA(b.c_str());
+  RemoveDirectoryA("Y:\\sub");
+}
+
+WT_TEST(DriveRootAsksForName) { DropDriveRoot("OK", true); }
+WT_TEST(DriveRootNameCancelled) { DropDriveRoot("キャンセル", false); }
 
 // LHA made self-extracting: built as .lzh, turned into .exe, the .lzh gone.
 WT_TEST(SelfExtractingLha) {
