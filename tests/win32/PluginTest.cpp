@@ -316,6 +316,9 @@ WT_TEST(RememberedChoicesAndCancel) {
   TSession session(module);
   session.Choose([&] {
     const HWND dialog = WaitWindow(kZipCaption);
+    // Modal: the compose window waits, and the dialog stays above it.
+    WT_CHECK(!IsWindowEnabled(session.Compose.Handle()));
+    WT_CHECK(GetWindow(dialog, GW_OWNER) == session.Compose.Handle());
     WT_CHECK(Checked(FindChild(dialog, "Cab", "Button")));
     WT_CHECK(Checked(FindChild(dialog, "自己解凍(&S)", "Button")));
     WT_CHECK(Checked(FindChild(dialog, "結果を表示(&H)", "Button")));
@@ -324,6 +327,7 @@ WT_TEST(RememberedChoicesAndCancel) {
     WT_CHECK(WaitGone(dialog));
   });
   WT_CHECK(session.Compose.Attachments().empty());
+  WT_CHECK(IsWindowEnabled(session.Compose.Handle()));
   WT_EQ(ReadFileBytes(ini), before);
   WT_CHECK(ArchiverCallsOf("Cab").empty());
 }
