@@ -19,7 +19,8 @@ build-asan: deps
 demo: build
 	bash scripts/demo.sh $(BUILD)
 
-# The sanitizer run comes first; the plain run ends with CTest's summary.
+# The sanitizer run comes first, then the Windows builds and their Wine run;
+# the plain run comes last, so make test ends with CTest's summary.
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(ASAN_BUILD) -j$(JOBS) --output-on-failure
@@ -42,7 +43,7 @@ test-win: build-win
 	bash scripts/check-dll.sh $(WIN32_BUILD)/bin/VxArc.dll
 	bash scripts/wine-test.sh $(WIN64_BUILD)
 
-test: test-asan test-main test-win
+test: test-asan test-win test-main
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD) $(WIN64_BUILD)
