@@ -69,7 +69,7 @@ int TArj32::Extract(HWND, const std::string& ArchiveName, const TArchiverOptions
 }
 
 BOOL TArj32::CheckArchive(const std::string& ArchiveName, int Mode, int Flags) {
-  return LoadedEntry(UnarjCheckArchive)(ArchiveName.c_str(), Mode + Flags);
+  return LoadedEntry(UnarjCheckArchive)(ArchiveName.c_str(), CheckArchiveMode(Mode, Flags));
 }
 
 bool TArj32::SetOwnerWindowEx(HWND hWnd, void* Proc) {

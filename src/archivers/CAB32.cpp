@@ -102,7 +102,7 @@ int TCab32::MakeSfx(HWND hWnd, const std::string& ArchiveName, const TArchiverOp
 }
 
 BOOL TCab32::CheckArchive(const std::string& ArchiveName, int Mode, int Flags) {
-  return LoadedEntry(CabCheckArchive)(ArchiveName.c_str(), Mode + Flags);
+  return LoadedEntry(CabCheckArchive)(ArchiveName.c_str(), CheckArchiveMode(Mode, Flags));
 }
 
 bool TCab32::SetOwnerWindowEx(HWND hWnd, void* Proc) {

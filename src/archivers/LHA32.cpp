@@ -139,7 +139,7 @@ int TLha32::MakeSfx(HWND hWnd, const std::string& ArchiveName, const TArchiverOp
 }
 
 BOOL TLha32::CheckArchive(const std::string& ArchiveName, int Mode, int Flags) {
-  return LoadedEntry(UnlhaCheckArchive)(ArchiveName.c_str(), Mode + Flags);
+  return LoadedEntry(UnlhaCheckArchive)(ArchiveName.c_str(), CheckArchiveMode(Mode, Flags));
 }
 
 bool TLha32::SetOwnerWindowEx(HWND hWnd, void* Proc) {

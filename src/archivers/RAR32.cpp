@@ -81,7 +81,7 @@ int TRar32::Extract(HWND hWnd, const std::string& ArchiveName, const TArchiverOp
 }
 
 BOOL TRar32::CheckArchive(const std::string& ArchiveName, int Mode, int Flags) {
-  return LoadedEntry(UnrarCheckArchive)(ArchiveName.c_str(), Mode + Flags);
+  return LoadedEntry(UnrarCheckArchive)(ArchiveName.c_str(), CheckArchiveMode(Mode, Flags));
 }
 
 bool TRar32::SetOwnerWindowEx(HWND hWnd, void* Proc) {

@@ -132,9 +132,7 @@ int TTar32::MakeSfx(HWND, const std::string& ArchiveName, const TArchiverOptions
 }
 
 BOOL TTar32::CheckArchive(const std::string& ArchiveName, int Mode, int Flags) {
-  // The library takes the flags added to the mode; the sum wraps as 32 bits.
-  const auto mode = static_cast<int>(static_cast<unsigned>(Mode) + static_cast<unsigned>(Flags));
-  return LoadedEntry(TarCheckArchive)(ArchiveName.c_str(), mode);
+  return LoadedEntry(TarCheckArchive)(ArchiveName.c_str(), CheckArchiveMode(Mode, Flags));
 }
 
 bool TTar32::SetOwnerWindowEx(HWND hWnd, void* Proc) {

@@ -206,13 +206,13 @@ std::string TZip32::Zip32jCommandLine(const std::string& Command, const std::str
 }
 
 std::string TZip32::Lmzip32CommandLine(const std::string& Command, const std::string& ArchiveName,
-                                       const TArchiverOptions& Options, const TStringList* Files,
-                                       bool UseResFile) {
+                                       const TArchiverOptions& Options, const std::string& Dir,
+                                       const TStringList* Files, bool UseResFile) {
   TCmdOpt cmd;
   if (Options.c == 1) cmd.Add("-o");
   if (Options.x == 0) cmd.Add("-j");
   cmd.Add(Options.UserOptions);
-  AddArchiveAndDir(cmd, ArchiveName, std::string());
+  AddArchiveAndDir(cmd, ArchiveName, Dir);
   AddFileList(cmd, Options, Files, UseResFile);
   return Command + cmd.Text;
 }
@@ -240,25 +240,35 @@ int TZip32::Pack(HWND hWnd, const std::string& ArchiveName, const TArchiverOptio
     return RunZip(hWnd, Zip32jCommandLine("", ArchiveName, Options, BaseDir, Files, UseResFile),
                   Output);
   if (!Lmzip32.Loaded()) throw EArchiver(kPackMessage);
-  // LMZIP32 only adds to an archive: remove the old one so that it writes anew.
-  const std::string line = Lmzip32CommandLine("-ru", ArchiveName, Options, Files, UseResFile);
+  // LMZIP32 only adds to an archive: remove the old one so that it writes
+  // anew. It is given no directory.
+  const std::string line = Lmzip32CommandLine("-ru", ArchiveName, Options, std::string(), Files, UseResFile);
   CmdLine = line;
   DeleteFileA(ArchiveName.c_str());
   return RunZip(hWnd, line, Output);
 }
 
+std::string TZip32::ZipCommandLine(const std::string& Command, const std::string& ArchiveName,
+                                  const TArchiverOptions& Options, const std::string& Dir,
+                                  const TStringList* Files, bool UseResFile) {
+  // The line is for the library that serves Zip: LMZIP32 only when ZIP32J
+  // is missing, and LMZIP32 has its own switches and takes names unchanged.
+  LoadDLL();
+  if (!Zip32j.Loaded() && Lmzip32.Loaded())
+    return Lmzip32CommandLine(Command, ArchiveName, Options, Dir, Files, UseResFile);
+  return Zip32jCommandLine(Command, ArchiveName, Options, Dir, Files, UseResFile);
+}
+
 int TZip32::Delete(HWND hWnd, const std::string& ArchiveName, const TArchiverOptions& Options,
                    const std::string&, const TStringList* Files, bool UseResFile,
                    std::string& Output) {
-  return RunZip(hWnd, Zip32jCommandLine("-d", ArchiveName, Options, std::string(), Files, UseResFile),
-                Output);
+  return RunZip(hWnd, ZipCommandLine("-d", ArchiveName, Options, std::string(), Files, UseResFile), Output);
 }
 
 int TZip32::Update(HWND hWnd, const std::string& ArchiveName, const TArchiverOptions& Options,
                    const std::string& BaseDir, const TStringList* Files, bool UseResFile,
                    std::string& Output) {
-  return RunZip(hWnd, Zip32jCommandLine("-f", ArchiveName, Options, BaseDir, Files, UseResFile),
-                Output);
+  return RunZip(hWnd, ZipCommandLine("-f", ArchiveName, Options, BaseDir, Files, UseResFile), Output);
 }
 
 int TZip32::MakeSfx(HWND hWnd, const std::string& ArchiveName, const TArchiverOptions& Options,

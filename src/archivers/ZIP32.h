@@ -52,8 +52,12 @@ class TZip32 : public TArchiver {
                                        const TArchiverOptions& Options, const std::string& BaseDir,
                                        const TStringList* Files, bool UseResFile);
   static std::string Lmzip32CommandLine(const std::string& Command, const std::string& ArchiveName,
-                                        const TArchiverOptions& Options, const TStringList* Files,
-                                        bool UseResFile);
+                                        const TArchiverOptions& Options, const std::string& Dir,
+                                        const TStringList* Files, bool UseResFile);
+  // Delete and Update: the line for whichever library serves Zip.
+  static std::string ZipCommandLine(const std::string& Command, const std::string& ArchiveName,
+                                    const TArchiverOptions& Options, const std::string& Dir,
+                                    const TStringList* Files, bool UseResFile);
   // Stores CommandLine in CmdLine and runs the entry Zip or UnZip with it.
   int RunZip(HWND hWnd, const std::string& CommandLine, std::string& Output);
   int RunUnZip(HWND hWnd, const std::string& CommandLine, std::string& Output);

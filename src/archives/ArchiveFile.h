@@ -40,6 +40,8 @@ class TArchiveFile : public TComponent {
 
   // The current back-end, or none.
   TArchiver* Archiver() const { return FArchiver.get(); }
+  // Raises "no format" when there is no back-end.
+  void CheckArchiver() const;
   const std::string& CommandLine() const { return FCommandLine; }
   // The library's text output up to its first NUL.
   std::string GetOutput() const;
@@ -52,7 +54,6 @@ class TArchiveFile : public TComponent {
 
  private:
   void AutoDetect();
-  void CheckArchiver() const;
   int PackWith(HWND hWnd, const TArchiverOptions& Options, const std::string& BaseDir,
                const TStringList* Files);
   void HookProgress();

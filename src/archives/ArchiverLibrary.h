@@ -54,6 +54,13 @@ class TLibraryEntry {
   Proc Address = nullptr;
 };
 
+// The mode argument of a library's check entry: the caller's mode and
+// flags added as 32-bit unsigned numbers, so that a sum past the sign bit
+// wraps as the library expects instead of overflowing.
+inline int CheckArchiveMode(int Mode, int Flags) {
+  return static_cast<int>(static_cast<unsigned>(Mode) + static_cast<unsigned>(Flags));
+}
+
 // Full path of Name against the current directory ("made absolute").
 std::string ExpandFileName(const std::string& Name);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "archives/Exceptions.h"
+#include "archives/FileIdentity.h"
 #include "archives/MbcsText.h"
 
 namespace vx {
@@ -37,24 +38,6 @@ struct CompareTextLess {
   bool operator()(const std::string& a, const std::string& b) const { return CompareText(a, b) < 0; }
 };
 
-// Identity of a directory: volume and file index, so that a link back to a
-// directory already walked is recognised whatever path leads to it.
-using DirectoryId = std::pair<DWORD, unsigned long long>;
-
-bool GetDirectoryId(const std::string& Dir, DirectoryId& id) {
-  const std::string path = Dir.empty() ? std::string(".") : Dir;
-  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  const BOOL ok = GetFileInformationByHandle(h, &info);
-  CloseHandle(h);
-  if (!ok) return false;
-  id = {info.dwVolumeSerialNumber,
-        (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-  return true;
-}
-
 class TFileCollector {
  public:
   TFileCollector(const TArchiverOptions& options)
@@ -63,10 +46,10 @@ class TFileCollector {
         Before(ParseDate(options.job)),
         FileAttributes(options.a >= 1 ? kAllFileAttributes : kFileAttributes) {}
 
-  // One walk from Dir: every directory is walked at most once.
+  // One walk from Dir; a link back to a directory above is not followed.
   void Walk(const std::string& Dir, const std::string& Mask) {
-    Visited.clear();
-    WalkDirectory(Dir, Mask);
+    TWalkPath walk;
+    WalkDirectory(walk, Dir, Mask);
   }
 
   // The sorted result, moved out name by name.
@@ -101,9 +84,9 @@ class TFileCollector {
       Add(JoinPath(Dir, EntryName(data)));
   }
 
-  void WalkDirectory(const std::string& Dir, const std::string& Mask) {
-    DirectoryId id;
-    if (GetDirectoryId(Dir, id) && !Visited.insert(id).second) return;
+  void WalkDirectory(TWalkPath& Walk, const std::string& Dir, const std::string& Mask) {
+    const TWalkStep step(Walk, Dir);
+    if (step.Cycle()) return;
 
     const bool recurse = Options.r >= 1 && !(Options.p > 0 && !HasWildcard(Mask));
     std::vector<std::string> subdirectories;
@@ -130,7 +113,7 @@ class TFileCollector {
           subdirectories.push_back(EntryName(data));
       }
     }
-    for (const std::string& name : subdirectories) WalkDirectory(JoinPath(Dir, name), Mask);
+    for (const std::string& name : subdirectories) WalkDirectory(Walk, JoinPath(Dir, name), Mask);
   }
 
   const TArchiverOptions& Options;
@@ -139,7 +122,6 @@ class TFileCollector {
   const DWORD FileAttributes;
   std::set<std::string, CompareTextLess> Result;
   std::set<std::string, CompareTextLess>::iterator Last = Result.end();
-  std::set<DirectoryId> Visited;
 };
 
 }  // namespace

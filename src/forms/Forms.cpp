@@ -88,11 +88,16 @@ TControl* TForm::FindControl(const std::string& Name) const {
   return nullptr;
 }
 
+const char kUnexpectedErrorMessage[] = "予期しないエラーが発生しました。";
+
 void TForm::HandleEvent(const std::function<void()>& Handler) {
   try {
     Handler();
   } catch (const std::exception& e) {
     MessageDlg(FHandle, e.what(), mtError, {mbOK});
+  } catch (...) {
+    // Something that is no error object has no message of its own.
+    MessageDlg(FHandle, kUnexpectedErrorMessage, mtError, {mbOK});
   }
 }
 

@@ -19,6 +19,9 @@ namespace vx {
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
 enum TPosition { poDesigned, poScreenCenter };
 
+// Shown for an error that carries no message of its own.
+extern const char kUnexpectedErrorMessage[];
+
 // Modal results; the same numbers as the message box answers.
 constexpr int mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrYes = IDYES, mrNo = IDNO;
 

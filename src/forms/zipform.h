@@ -3,10 +3,7 @@
 // rules that keep them consistent, and the creation of the archive.
 #pragma once
 
-#include <cstdint>
-#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "archives/Types.h"
@@ -14,6 +11,8 @@
 #include "forms/Forms.h"
 
 namespace vx {
+
+class TWalkPath;
 
 // The packing libraries that can be loaded: 1 UNLHA32.DLL, 2 ZIP32J.DLL,
 // 4 CAB32.DLL, 8 TAR32.DLL; 0 for none.
@@ -94,10 +93,11 @@ class TZipListForm : public TForm {
   // refused paths are collected for ReportRefused.
   void AppendFile(const std::string& Path);
   void ReportRefused();
-  // A folder's volume and file index: the same folder reached through a
-  // link has the same identity.
-  using TFolderId = std::pair<DWORD, uint64_t>;
-  void AddFolderFilesOnce(const std::string& Folder, std::set<TFolderId>& Visited);
+  // Walks one folder of AddFolderFiles, unless it lies on the walk's path.
+  void AddFolderFilesBelow(TWalkPath& Walk, const std::string& Folder);
+  // The listed file (as a full path) that Path names, or empty; list items
+  // are relative to BaseDir when it is given.
+  std::string ListedFileAt(const std::string& Path, const std::string& BaseDir) const;
   // Removes a file left at FileName by an earlier run; false when one
   // stays there.
   bool RemoveStaleArchive(const std::string& FileName);

@@ -6,8 +6,10 @@
 
 #include "archives/ArchiveFile.h"
 #include "archives/Exceptions.h"
+#include "archives/FileIdentity.h"
 #include "archives/MbcsText.h"
 #include "archives/Paths.h"
+#include "forms/ArchiveName.h"
 #include "forms/resultfm.h"
 #include "forms/zipform.h"
 
@@ -21,6 +23,10 @@ const char kNoFilesMessage[] =
 const char kNoNameMessage[] = "添付ファイル名を入力してください。";
 const char kPlainQuestion[] = "自己解凍ではない圧縮ファイルを添付しますか？";
 const char kStaleMessage[] = "一時フォルダにある同じ名前のファイルを削除できません。";
+const char kBadNameMessage[] = "この添付ファイル名は使えません: ";
+const char kListedFileMessage[] =
+    "次のファイルは添付するファイルの一つなので、圧縮ファイルで上書きできません。";
+const char kOtherNameAdvice[] = "添付ファイル名を変えてください。";
 
 // The system's temporary folder, ending in a backslash.
 std::string TempFolder() {
@@ -50,6 +56,16 @@ class TCloseDialog {
 
 }  // namespace
 
+std::string TZipListForm::ListedFileAt(const std::string& Path, const std::string& BaseDir) const {
+  // Only a file that exists can be one of the list's.
+  if (GetFileAttributesA(Path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::string();
+  for (const std::string& item : FilesListBox->Items()) {
+    const std::string file = BaseDir.empty() ? item : JoinPath(BaseDir, item);
+    if (IsSameFile(file, Path)) return file;
+  }
+  return std::string();
+}
+
 bool TZipListForm::RemoveStaleArchive(const std::string& FileName) {
   if (GetFileAttributesA(FileName.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
   return DeleteFileA(FileName.c_str()) != FALSE;
@@ -64,28 +80,45 @@ void TZipListForm::CreateArchive(const std::string& BaseDir) {
     MessageDlg(Handle(), kNoNameMessage, mtWarning, {mbOK});
     return;
   }
+  const std::string name = NamePart(FileNameEdit->Text);
+  const std::string fault = ArchiveNameFault(name);
+  if (!fault.empty()) {
+    MessageDlg(Handle(), kBadNameMessage + name + "\r\n" + fault, mtWarning, {mbOK});
+    return;
+  }
   const std::string tempFolder = TempFolder();
   const bool sfx = SfxCheckBox->Checked();
-  FZipFileName = tempFolder + NamePart(FileNameEdit->Text);
+  std::string archiveName = tempFolder + name;
   // A self-extracting archive is first built under its format's extension.
-  if (sfx) FZipFileName = ChangeFileExt(FZipFileName, ArchiveExt());
-
-  // An old file of the same name would be packed into or sent instead.
-  std::vector<std::string> stale{FZipFileName};
-  if (sfx) stale.push_back(ChangeFileExt(FZipFileName, ".exe"));
-  for (const std::string& file : stale) {
-    if (!RemoveStaleArchive(file)) {
-      MessageDlg(Handle(), std::string(kStaleMessage) + "\r\n" + file, mtError, {mbOK});
-      FZipFileName.clear();
-      Close();
-      return;
-    }
+  if (sfx) archiveName = ChangeFileExt(archiveName, ArchiveExt());
+  std::vector<std::string> targets{archiveName};
+  if (sfx) targets.push_back(ChangeFileExt(archiveName, ".exe"));
+  // Packing or converting would overwrite or remove a file the user sends.
+  for (const std::string& target : targets) {
+    const std::string listed = ListedFileAt(target, BaseDir);
+    if (listed.empty()) continue;
+    MessageDlg(Handle(), std::string(kListedFileMessage) + "\r\n" + listed + "\r\n" + kOtherNameAdvice,
+               mtWarning, {mbOK});
+    return;
   }
+  FZipFileName = archiveName;
 
   Hide();
   TCloseDialog closeDialog(this);
   std::unique_ptr<TArchiveFile> archive(new TArchiveFile(this));
   archive->SetFileName(FZipFileName);
+  // A name without a format's extension is not looked into: an old file of
+  // that name is nobody's archive to add to.
+  archive->CheckArchiver();
+  // An old file of the same name would be packed into or sent instead; it
+  // goes only once the name has chosen a format.
+  for (const std::string& file : targets) {
+    if (!RemoveStaleArchive(file)) {
+      MessageDlg(Handle(), std::string(kStaleMessage) + "\r\n" + file, mtError, {mbOK});
+      FZipFileName.clear();
+      return;
+    }
+  }
   archive->Options().gw = 3;
   archive->SetOutputSize(8192);
   archive->Options().x = BaseDir.empty() ? 0 : 1;

@@ -2,6 +2,7 @@
 // double-click, whole folders and files dropped from the shell.
 #include <algorithm>
 
+#include "archives/FileIdentity.h"
 #include "archives/MbcsText.h"
 #include "archives/Paths.h"
 #include "forms/zipform.h"
@@ -29,18 +30,6 @@ bool CommandLineCanCarry(const std::string& Path) {
 bool IsFolder(const std::string& Path) {
   const DWORD attributes = GetFileAttributesA(Path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool FolderIdOf(const std::string& Folder, std::pair<DWORD, uint64_t>& Id) {
-  HANDLE h = CreateFileA(Folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  const BOOL ok = GetFileInformationByHandle(h, &info);
-  CloseHandle(h);
-  if (!ok) return false;
-  Id = {info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-  return true;
 }
 
 // Closes a directory search on every way out.
@@ -109,14 +98,14 @@ void TZipListForm::FilesListBoxDblClick(TObject*) {
 }
 
 void TZipListForm::AddFolderFiles(const std::string& Folder) {
-  std::set<TFolderId> visited;
-  AddFolderFilesOnce(Folder, visited);
+  TWalkPath walk;
+  AddFolderFilesBelow(walk, Folder);
 }
 
-void TZipListForm::AddFolderFilesOnce(const std::string& Folder, std::set<TFolderId>& Visited) {
+void TZipListForm::AddFolderFilesBelow(TWalkPath& Walk, const std::string& Folder) {
   // A link back to the folder or to one above it must not walk for ever.
-  TFolderId id;
-  if (FolderIdOf(Folder, id) && !Visited.insert(id).second) return;
+  const TWalkStep step(Walk, Folder);
+  if (step.Cycle()) return;
   WIN32_FIND_DATAA data;
   TFindHandle find(FindFirstFileA(JoinPath(Folder, "*.*").c_str(), &data));
   if (find.Handle == INVALID_HANDLE_VALUE) return;
@@ -125,7 +114,7 @@ void TZipListForm::AddFolderFilesOnce(const std::string& Folder, std::set<TFolde
     if (name == "." || name == "..") continue;
     const std::string path = JoinPath(Folder, name);
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-      AddFolderFilesOnce(path, Visited);
+      AddFolderFilesBelow(Walk, path);
     else
       AppendFile(path);
   } while (FindNextFileA(find.Handle, &data));

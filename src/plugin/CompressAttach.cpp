@@ -4,6 +4,7 @@
 #include <string>
 
 #include "forms/Dialogs.h"
+#include "forms/Forms.h"
 #include "forms/zipform.h"
 #include "plugin/IniFile.h"
 #include "plugin/VxArc.h"
@@ -66,6 +67,8 @@ void WINAPI OnCompressAttach(HWND Compose, LONG) {
     CompressAttach(Compose);
   } catch (const std::exception& e) {
     MessageDlg(Compose, e.what(), mtError, {mbOK});
+  } catch (...) {
+    MessageDlg(Compose, kUnexpectedErrorMessage, mtError, {mbOK});
   }
 }
 

@@ -51,7 +51,7 @@ bool InitPlugin(HINSTANCE Module) {
     // A path cut to the buffer would put the settings somewhere else.
     if (n == 0 || n >= MAX_PATH) throw Exception("module path unavailable");
     SetIniFileName(path);
-  } catch (const std::exception&) {
+  } catch (...) {
     MessageDlg(nullptr, kInitFailed, mtError, {mbOK});
     return false;
   }

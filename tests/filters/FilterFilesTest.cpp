@@ -210,14 +210,25 @@ TEST_F(FilterTest, LinksBackToAFolderOrItsAncestorEndTheWalk) {
 
   options.r = 2;
   EXPECT_EQ(Filter({Win("C:/d")}), expected);
-  // Each entry is a walk of its own: from x, the ancestor d is new to the
-  // second walk the first time a link leads there.
+  // Each entry is a walk of its own: from x, d is no ancestor, so both
+  // links to it are walked, each up to the way back into x.
   EXPECT_EQ(Filter({Win("C:/d"), Win("C:/d/x")}),
-            WinList({"C:/d/a.txt", "C:/d/x/b.txt", "C:/d/x/link/c.txt", "C:/d/x/root/a.txt"}));
+            WinList({"C:/d/a.txt", "C:/d/x/b.txt", "C:/d/x/link/c.txt", "C:/d/x/root/a.txt", "C:/d/x/up/a.txt"}));
   options.r = 1;
   EXPECT_EQ(Filter({Win("C:/d/*.txt")}), expected);
   EXPECT_EQ(Filter({Win("C:/d/x/*.txt")}),
-            WinList({"C:/d/x/b.txt", "C:/d/x/link/c.txt", "C:/d/x/root/a.txt"}));
+            WinList({"C:/d/x/b.txt", "C:/d/x/link/c.txt", "C:/d/x/root/a.txt", "C:/d/x/up/a.txt"}));
+}
+
+TEST_F(FilterTest, TwoLinksToOneFolderBesideTheWalkAreBothWalked) {
+  namespace fs = std::filesystem;
+  Files({"d/a.txt", "e/f.txt", "e/sub/g.txt"});
+  const std::string d = drive.Path() + "/d";
+  fs::create_directory_symlink("../e", d + "/l1");
+  fs::create_directory_symlink("../e", d + "/l2");
+  options.r = 2;
+  EXPECT_EQ(Filter({Win("C:/d")}), WinList({"C:/d/a.txt", "C:/d/l1/f.txt", "C:/d/l1/sub/g.txt", "C:/d/l2/f.txt",
+                                            "C:/d/l2/sub/g.txt"}));
 }
 
 // ---- the option set afterwards -----------------------------------------------------

@@ -127,7 +127,7 @@ TEST_F(Console, DriveRootAsksForTheNameAndTypedPathsAreChecked) {
   EXPECT_THAT(out, HasSubstr("No such file or folder: nothing.txt\n"));
   EXPECT_THAT(out, HasSubstr("Not a folder: a.txt\n"));
   EXPECT_THAT(out, HasSubstr("--- input box: フォルダ付きで圧縮 ---\n圧縮ファイル名を入力してください（拡張子は省略可）\n"
-                             "text (an empty line cancels)> backup\n"));
+                             "text (Enter alone: empty; <cancel> cancels)> backup\n"));
   EXPECT_THAT(out, HasSubstr("Archive: " + root_.Path() + "/temp/backup.zip (no such file)\n"));
 }
 

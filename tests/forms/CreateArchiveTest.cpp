@@ -250,43 +250,170 @@ TEST_F(Attach, OldArchiveOfTheSameNameIsRemovedBeforePacking) {
   EXPECT_FALSE(calls[0].probeExisted);
 }
 
+// What lies at the archive path before packing, and what must become of it.
+enum class Blocker {
+  ReadOnlyFile,   // cannot be removed
+  Folder,         // cannot be removed
+  ListedFile,     // one of the files to send
+  LinkToListed,   // a link to one of the files to send
+  UnlistedFile,   // an old file, but the name chooses no format
+};
+
 struct Stale {
   const char* name;
   const char* typed;
   bool sfx;
   const char* blocker;  // below the temporary folder
-  bool asDirectory;
+  Blocker kind;
+  const char* listedAs;  // the list item naming the blocker (C:\ path, or relative to the base)
+  const char* baseDir;   // whole-folder mode: the base folder below C:, else empty
 };
 void PrintTo(const Stale& c, std::ostream* os) { *os << c.name; }
 
 class StaleFile : public Attach, public ::testing::WithParamInterface<Stale> {};
 
-TEST_P(StaleFile, ThatCannotBeRemovedEndsTheDialogWithoutAnArchive) {
+// Whatever lies there, the file survives unchanged and no library runs.
+TEST_P(StaleFile, IsKeptAndTheUserTold) {
   const Stale& s = GetParam();
   TZipListForm& f = Ready(formtest::kAllPacking, &TZipListForm::LhaRadioButton, s.typed);
   if (s.sfx) f.UserClick(f.SfxCheckBox);
+  const std::string typed = f.FileNameEdit->Text;
   const std::string blocker = Root() + "/temp/" + s.blocker;
-  if (s.asDirectory) {
-    drive_.MakeDir(std::string("temp/") + s.blocker);
-  } else {
-    File(std::string("temp/") + s.blocker, "OLD");
-    std::filesystem::permissions(blocker, std::filesystem::perms::owner_read);
+  switch (s.kind) {
+    case Blocker::Folder:
+      drive_.MakeDir(std::string("temp/") + s.blocker);
+      break;
+    case Blocker::LinkToListed:
+      File("d/real.zip", "OLD");
+      std::filesystem::create_symlink(Root() + "/d/real.zip", blocker);
+      break;
+    default:
+      File(std::string("temp/") + s.blocker, "OLD");
+      if (s.kind == Blocker::ReadOnlyFile) std::filesystem::permissions(blocker, std::filesystem::perms::owner_read);
   }
-  EXPECT_TRUE(Press(f));
+  if (*s.baseDir != '\0') f.FilesListBox->Clear();
+  if (s.listedAs != nullptr) f.FilesListBox->Add(Sjis(s.listedAs));
+  const Strings items = Items();
+  const bool listed = s.kind == Blocker::ListedFile || s.kind == Blocker::LinkToListed;
+
+  const bool ended = EndsDialog([&] {
+    if (*s.baseDir != '\0')
+      f.CreateArchive(C(s.baseDir));
+    else
+      f.UserClick(f.AttachBitBtn);
+  });
+
   ASSERT_EQ(ui_.Boxes().size(), 1u);
-  EXPECT_EQ(ui_.Boxes()[0].kind, vxui::BoxKind::Error);
-  EXPECT_EQ(ui_.Boxes()[0].text,
-            Sjis("一時フォルダにある同じ名前のファイルを削除できません。\r\n") + C(std::string("temp/") + s.blocker));
-  EXPECT_TRUE(f.ZipFileName().empty());
-  EXPECT_TRUE(CommandLines("Unlha").empty());
-  EXPECT_TRUE(std::filesystem::exists(blocker));
+  const auto& box = ui_.Boxes()[0];
+  if (listed) {
+    EXPECT_FALSE(ended) << "a clash the user can mend keeps the dialog";
+    EXPECT_EQ(box.kind, vxui::BoxKind::Warning);
+    const std::string listedPath = *s.baseDir != '\0' ? C(std::string(s.baseDir) + "/" + s.listedAs) : Sjis(s.listedAs);
+    EXPECT_EQ(box.text, Sjis("次のファイルは添付するファイルの一つなので、圧縮ファイルで上書きできません。\r\n") +
+                            listedPath + Sjis("\r\n添付ファイル名を変えてください。"));
+    EXPECT_EQ(Items(), items);
+    EXPECT_EQ(f.FileNameEdit->Text, typed);
+    EXPECT_TRUE(f.ZipFileName().empty());
+  } else if (s.kind == Blocker::UnlistedFile) {
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(box.kind, vxui::BoxKind::Error);
+    EXPECT_EQ(box.text, Sjis("書庫の形式を判別できません。"));
+  } else {
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(box.kind, vxui::BoxKind::Error);
+    EXPECT_EQ(box.text, Sjis("一時フォルダにある同じ名前のファイルを削除できません。\r\n") +
+                            C(std::string("temp/") + s.blocker));
+    EXPECT_TRUE(f.ZipFileName().empty());
+  }
+  EXPECT_TRUE(arctest::Calls().empty());
+  ASSERT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(blocker)));
+  if (s.kind != Blocker::Folder) {
+    EXPECT_EQ(drive_.ReadFile(s.kind == Blocker::LinkToListed ? "d/real.zip" : std::string("temp/") + s.blocker), "OLD");
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Blockers, StaleFile,
-                         ::testing::Values(Stale{"ReadOnlyArchive", "report.lzh", false, "report.lzh", false},
-                                           Stale{"FolderOfTheName", "report.lzh", false, "report.lzh", true},
-                                           Stale{"SelfExtractorName", "report.exe", true, "report.exe", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Blockers, StaleFile,
+    ::testing::Values(
+        Stale{"ReadOnlyArchive", "report.lzh", false, "report.lzh", Blocker::ReadOnlyFile, nullptr, ""},
+        Stale{"FolderOfTheName", "report.lzh", false, "report.lzh", Blocker::Folder, nullptr, ""},
+        Stale{"SelfExtractorName", "report.exe", true, "report.exe", Blocker::ReadOnlyFile, nullptr, ""},
+        Stale{"ListedArchive", "old.lzh", false, "old.lzh", Blocker::ListedFile, "C:\\temp\\old.lzh", ""},
+        Stale{"ListedInOtherLetterCase", "old.lzh", false, "old.lzh", Blocker::ListedFile, "C:\\TEMP\\OLD.LZH", ""},
+        Stale{"ListedThroughALink", "old.lzh", false, "old.lzh", Blocker::LinkToListed, "C:\\d\\real.zip", ""},
+        Stale{"ListedSelfExtractor", "report.exe", true, "report.exe", Blocker::ListedFile, "C:\\temp\\report.exe", ""},
+        Stale{"ListedIntermediateArchive", "report.exe", true, "report.lzh", Blocker::ListedFile,
+              "C:\\temp\\report.lzh", ""},
+        Stale{"ListedInWholeFolderMode", "temp.lzh", false, "temp.lzh", Blocker::ListedFile, "temp.lzh", "temp"},
+        Stale{"NameWithoutFormat", "notes.txt", false, "notes.txt", Blocker::UnlistedFile, nullptr, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Names Windows cannot give a file keep the dialog open with a warning.
+struct BadName {
+  const char* name;
+  const char* typed;
+  const char* shown;   // the name the warning repeats
+  const char* reason;
+};
+void PrintTo(const BadName& c, std::ostream* os) { *os << c.name; }
+
+class ArchiveName : public Attach, public ::testing::WithParamInterface<BadName> {};
+
+TEST_P(ArchiveName, ThatNoFileCanHaveIsRefusedAndTheDialogKept) {
+  const BadName& b = GetParam();
+  TZipListForm& f = Ready(formtest::kAllPacking, &TZipListForm::ZipRadioButton, Sjis(b.typed));
+  const Strings items = Items();
+  EXPECT_FALSE(Press(f));
+  ASSERT_EQ(ui_.Boxes().size(), 1u);
+  EXPECT_EQ(ui_.Boxes()[0].kind, vxui::BoxKind::Warning);
+  EXPECT_EQ(ui_.Boxes()[0].buttons, Strings{"OK"});
+  EXPECT_EQ(ui_.Boxes()[0].text, Sjis(std::string("この添付ファイル名は使えません: ") + b.shown + "\r\n" + b.reason));
+  EXPECT_EQ(Items(), items);
+  EXPECT_EQ(f.FileNameEdit->Text, Sjis(b.typed));
+  EXPECT_TRUE(f.ZipFileName().empty());
+  EXPECT_TRUE(arctest::Calls().empty());
+}
+
+const char kNoName[] = "ファイル名がありません。";
+const char kBadEnd[] = "ファイル名の最後にピリオドや空白は使えません。";
+const char kBadCharacter[] = "ファイル名に次の文字は使えません: \" * ? < > | と制御文字";
+const char kDevice[] = "CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9 は Windows が装置に使う名前なので使えません。";
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ArchiveName,
+    ::testing::Values(BadName{"Quote", "a\"b.zip", "a\"b.zip", kBadCharacter},
+                      BadName{"Star", "a*.zip", "a*.zip", kBadCharacter},
+                      BadName{"Question", "a?.zip", "a?.zip", kBadCharacter},
+                      BadName{"Less", "a<b.zip", "a<b.zip", kBadCharacter},
+                      BadName{"Greater", "a>b.zip", "a>b.zip", kBadCharacter},
+                      BadName{"Bar", "a|b.zip", "a|b.zip", kBadCharacter},
+                      BadName{"Tab", "a\tb.zip", "a\tb.zip", kBadCharacter},
+                      BadName{"TwoDots", "..", "..", kNoName},
+                      BadName{"OneDot", ".", ".", kNoName},
+                      BadName{"Blanks", "   ", "   ", kNoName},
+                      BadName{"FolderOnly", "sub\\", "", kNoName},
+                      BadName{"FolderThenDots", "sub\\..", "..", kNoName},
+                      BadName{"EndsInDot", "report.", "report.", kBadEnd},
+                      BadName{"EndsInBlank", "report.zip ", "report.zip ", kBadEnd},
+                      BadName{"Console", "CON", "CON", kDevice},
+                      BadName{"NulWithExtension", "nul.zip", "nul.zip", kDevice},
+                      BadName{"Port", "com1.zip", "com1.zip", kDevice},
+                      BadName{"Printer", "Lpt9", "Lpt9", kDevice},
+                      BadName{"AuxWithBlank", "AUX .zip", "AUX .zip", kDevice}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Near misses are ordinary names; a double-byte character whose second byte
+// is a backslash or a bar is a character like any other.
+TEST_F(Attach, NamesCloseToTheRefusedOnesAreUsed) {
+  for (const std::string typed : {"COM10.zip", "console.zip", "LPT0.zip", "a.b.zip", ".zip", "表ポ.zip"}) {
+    SCOPED_TRACE(typed);
+    TZipListForm& f = Ready(formtest::kAllPacking, &TZipListForm::ZipRadioButton, Sjis(typed));
+    arctest::Reset();
+    EXPECT_TRUE(Press(f));
+    EXPECT_EQ(f.ZipFileName(), C("temp/") + Sjis(typed));
+    EXPECT_EQ(CommandLines("Zip").size(), 1u);
+  }
+}
 
 TEST_F(Attach, NameStaysInTheTemporaryFolder) {
   TZipListForm& f = Ready(formtest::kAllPacking, &TZipListForm::LhaRadioButton, "..\\..\\elsewhere.lzh");

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "FormFixture.h"
@@ -231,6 +232,20 @@ TEST_F(FileList, LinksBackUpTheTreeAreWalkedOnce) {
   EXPECT_EQ(Items(), (Strings{C("top/loop/a.txt"), C("top/loop/sub/b.txt"), C("top/loop/up/other.txt")}));
   f.AddFolderFiles(C("top/loop"));
   EXPECT_EQ(Items().size(), 6u) << "each call walks afresh";
+}
+
+TEST_F(FileList, TwoLinksToOneFolderListItsFilesUnderBoth) {
+  namespace fs = std::filesystem;
+  TZipListForm& f = Dialog();
+  File("d/a.txt");
+  File("e/f.txt");
+  const fs::path d = fs::path(Root()) / "d";
+  fs::create_directory_symlink("../e", d / "l1");
+  fs::create_directory_symlink("../e", d / "l2");
+  f.AddFolderFiles(C("d"));
+  Strings items = Items();
+  std::sort(items.begin(), items.end());
+  EXPECT_EQ(items, (Strings{C("d/a.txt"), C("d/l1/f.txt"), C("d/l2/f.txt")}));
 }
 
 TEST_F(FileList, NamesTheCommandLineCannotCarryAreRefused) {
