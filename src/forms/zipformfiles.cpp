@@ -153,8 +153,10 @@ void TZipListForm::AttachFolder(const std::string& Folder) {
   }
   if (folder.size() <= 3) {
     // A drive root has no name of its own to give the archive.
+    // An answer with no name in it is taken as Cancel, whichever view asked:
+    // otherwise the archive would be named after its extension alone.
     std::string name;
-    if (!InputQuery(Handle(), kNameCaption, kNamePrompt, name)) return;
+    if (!InputQuery(Handle(), kNameCaption, kNamePrompt, name) || ExtractFileName(name).empty()) return;
     FileNameEdit->Text = ExtractFileName(name);
   } else {
     FileNameEdit->Text = ExtractFileName(folder);

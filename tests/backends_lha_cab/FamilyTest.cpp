@@ -3,6 +3,7 @@
 // result and report, the content checks.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 
 #include "Families.h"
@@ -120,6 +121,17 @@ TEST_P(FamilyTest, CheckArchivePassesTheNameAsGivenAndModePlusFlags) {
     const auto call = OnlyCall(F().library, Entry("CheckArchive"));
     EXPECT_EQ(call.text, "rel\\a.arc");
     EXPECT_EQ(call.mode, 17u);
+  }
+  // Mode and flags add as 32-bit unsigned numbers: large sums wrap.
+  struct Sum {
+    int mode, flags;
+    DWORD passed;
+  };
+  for (const Sum& sum : {Sum{0x7FFFFFFF, 1, 0x80000000u}, Sum{-1, 2, 1u}, Sum{INT32_MIN, INT32_MIN, 0u}}) {
+    SCOPED_TRACE(sum.passed);
+    arctest::Reset();
+    backend->CheckArchive("a.arc", sum.mode, sum.flags);
+    EXPECT_EQ(OnlyCall(F().library, Entry("CheckArchive")).mode, sum.passed);
   }
 }
 

@@ -243,6 +243,26 @@ TEST_F(ZipCommandLine, CommandWordsDirectoriesAndTails) {
   }
 }
 
+// With LMZIP32 alone, Delete and Update speak its language as Pack does:
+// its switches only, names with their backslashes and brackets.
+TEST_F(ZipCommandLine, Lmzip32AloneDeletesAndUpdatesWithItsOwnSwitches) {
+  vxtest::TestLibraries libs({"full/UNZIP32.DLL", "full/LMZIP32.DLL"});
+  TZip32 zip;
+  TArchiverOptions options;
+  options.x = 0;
+  options.c = 1;
+  options.a = 1;  // ZIP32J's -S -D: not LMZIP32's
+  options.UserOptions = "-U";
+  options.UserFileList = "tail";
+  const TStringList files = {"x\\[1].txt"};
+  zip.Delete(nullptr, "C:\\a.zip", options, "C:\\base", &files, false, output);
+  EXPECT_EQ(OnlyCall("LMZIP32.DLL", "Zip").text, "-d -o -j -U \"C:\\a.zip\" \"x\\[1].txt\" tail");
+  arctest::Reset();
+  zip.Update(nullptr, "C:\\a.zip", options, "C:\\base\\", &files, false, output);
+  EXPECT_EQ(OnlyCall("LMZIP32.DLL", "Zip").text,
+            "-f -o -j -U \"C:\\a.zip\" \"C:\\base\\\" \"x\\[1].txt\" tail");
+}
+
 TEST_F(ZipCommandLine, LibraryResultAndReportComeBackUnchanged) {
   vxtest::TestLibraries libs(kAllThree);
   TZip32 zip;

@@ -127,8 +127,19 @@ TEST_F(Console, DriveRootAsksForTheNameAndTypedPathsAreChecked) {
   EXPECT_THAT(out, HasSubstr("No such file or folder: nothing.txt\n"));
   EXPECT_THAT(out, HasSubstr("Not a folder: a.txt\n"));
   EXPECT_THAT(out, HasSubstr("--- input box: フォルダ付きで圧縮 ---\n圧縮ファイル名を入力してください（拡張子は省略可）\n"
-                             "text (Enter alone: empty; <cancel> cancels)> backup\n"));
+                             "text (an empty line cancels)> backup\n"));
   EXPECT_THAT(out, HasSubstr("Archive: " + root_.Path() + "/temp/backup.zip (no such file)\n"));
+}
+
+// An empty name is no name, in this view as in the Windows box: nothing is
+// made and nothing is asked.
+TEST_F(Console, DriveRootNameLeftEmptyMakesNothing) {
+  vxtest::TestLibraries libs({"full/ZIP32J.DLL"});
+  root_.WriteFile("a.txt", "a");
+  const std::string out = Run("folder .\n\n", "--type 1");
+  EXPECT_THAT(out, HasSubstr("text (an empty line cancels)> \n"));
+  EXPECT_THAT(out, Not(HasSubstr("message box")));
+  EXPECT_THAT(out, HasSubstr("No archive."));
 }
 
 TEST_F(Console, NamesCodePage932LacksAreRefused) {

@@ -206,16 +206,27 @@ TEST_F(FileList, DriveRootAsksForTheArchiveName) {
   EXPECT_EQ(CommandLines("Zip").size(), 1u);
 }
 
-TEST_F(FileList, DriveRootNameCancelledStopsWithRelativePaths) {
-  TZipListForm& f = Dialog();
-  File("a.txt");
-  File("sub/b.txt");
-  ui_.AnswerFolder("C:\\");
-  ui_.CancelInput();
-  EXPECT_FALSE(EndsDialog([&] { f.UserClick(f.FolderAttachButton); })) << "the dialog stays open";
-  EXPECT_EQ(Items(), (Strings{"a.txt", "sub\\b.txt"}));
-  EXPECT_TRUE(f.ZipFileName().empty());
-  EXPECT_TRUE(arctest::Calls().empty());
+// Cancel, and an answer that holds no name (nothing, or a folder alone),
+// make nothing: the name would be the extension alone.
+TEST_F(FileList, DriveRootNameCancelledOrEmptyStopsWithRelativePaths) {
+  for (const char* answer : {static_cast<const char*>(nullptr), "", "sub\\"}) {
+    SCOPED_TRACE(answer == nullptr ? "cancel" : answer);
+    TZipListForm& f = Dialog();
+    File("a.txt");
+    File("sub/b.txt");
+    f.UserClick(f.ZipRadioButton);
+    ui_.AnswerFolder("C:\\");
+    if (answer == nullptr)
+      ui_.CancelInput();
+    else
+      ui_.AnswerInput(answer);
+    EXPECT_FALSE(EndsDialog([&] { f.UserClick(f.FolderAttachButton); })) << "the dialog stays open";
+    EXPECT_EQ(Items(), (Strings{"a.txt", "sub\\b.txt"}));
+    EXPECT_EQ(f.FileNameEdit->Text, "");
+    EXPECT_TRUE(f.ZipFileName().empty());
+    EXPECT_TRUE(arctest::Calls().empty());
+    EXPECT_TRUE(ui_.Boxes().empty());
+  }
 }
 
 TEST_F(FileList, LinksBackUpTheTreeAreWalkedOnce) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "FormFixture.h"
+#include "archives/Exceptions.h"
 
 using namespace vx;
 using formtest::FormTest;
@@ -289,6 +290,34 @@ TEST_F(FormTest, CheckedButtonClickedAgainRunsNoRule) {
   EXPECT_TRUE(f.ZipRadioButton->Checked());
   f.UserClick(f.LhaRadioButton);
   EXPECT_FALSE(f.ZipRadioButton->Checked()) << "the group keeps one button checked";
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever a handler throws, the dialog shows an error box and goes on.
+TEST_F(FormTest, AnyErrorOfAHandlerEndsInAnErrorBoxAndTheDialogGoesOn) {
+  struct Thrown {
+    const char* name;
+    std::function<void()> raise;
+    std::string shown;
+  };
+  const Thrown cases[] = {
+      {"error object", [] { throw EArchiver(Sjis("書庫の形式を判別できません。")); },
+       Sjis("書庫の形式を判別できません。")},
+      {"no error object", [] { throw 42; }, Sjis("予期しないエラーが発生しました。")},
+  };
+  for (const Thrown& c : cases) {
+    SCOPED_TRACE(c.name);
+    TZipListForm& f = Dialog();
+    f.RemoveButton->OnClick = [&c](TObject*) { c.raise(); };
+    EXPECT_TRUE(f.UserClick(f.RemoveButton));
+    ASSERT_FALSE(ui_.Boxes().empty());
+    EXPECT_EQ(ui_.Boxes().back().kind, vxui::BoxKind::Error);
+    EXPECT_EQ(ui_.Boxes().back().text, c.shown);
+    EXPECT_TRUE(f.UserClick(f.AddButton)) << "the dialog still answers";
+  }
 }
 
 }  // namespace

@@ -230,6 +230,17 @@ TEST_F(Command, ANameWithNoArchiveBehindItIsReportedAndNothingIsSaved) {
   EXPECT_FALSE(fs::exists(IniPath()));
 }
 
+TEST_F(Command, NothingThrownInsideTheCommandReachesTheHost) {
+  Load();
+  const CommandRun run = Run([](vx::TZipListForm&) { throw 42; });
+  EXPECT_TRUE(run.DialogShown);
+  EXPECT_TRUE(run.Attachments.empty());
+  ASSERT_EQ(ui_.Boxes().size(), 1u);
+  EXPECT_EQ(ui_.Boxes()[0].kind, vxui::BoxKind::Error);
+  EXPECT_EQ(ui_.Boxes()[0].text, "予期しないエラーが発生しました。");
+  EXPECT_FALSE(fs::exists(IniPath()));
+}
+
 TEST_F(Command, SettingsThatCannotBeWrittenAreReportedAndTheAttachmentStands) {
   struct Case {
     const char* what;

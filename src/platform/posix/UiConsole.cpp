@@ -145,19 +145,13 @@ bool ConsoleBackend::BrowseForFolder(HWND, const std::string& title, std::string
   }
 }
 
-namespace {
-const char kCancelLine[] = "<cancel>";
-}  // namespace
-
 bool ConsoleBackend::InputQuery(HWND, const std::string& caption, const std::string& prompt,
                                 std::string& value) {
   out_ << "\n--- input box: " << ToTerminal(caption) << " ---\n" << Lines(ToTerminal(prompt)) << "\n";
   if (!value.empty()) out_ << "(now: " << ToTerminal(value) << ")\n";
-  // As in the Windows box, OK with nothing typed gives an empty text; a
-  // text no file name can hold stands for the Cancel button.
-  out_ << "text (Enter alone: empty; " << kCancelLine << " cancels)> ";
+  out_ << "text (an empty line cancels)> ";
   std::string line;
-  if (!ReadLine(line) || line == kCancelLine) return false;
+  if (!ReadLine(line) || line.empty()) return false;
   value = Cp932BestFit(line);
   return true;
 }
