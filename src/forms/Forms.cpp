@@ -75,6 +75,16 @@ int TForm::ShowModal() {
   return FModalResult;
 }
 
+void TForm::Show() {
+  FVisible = true;
+  VxShowFormState(FHandle);
+}
+
+void TForm::Hide() {
+  FVisible = false;
+  VxShowFormState(FHandle);
+}
+
 void TForm::Close() {
   if (FModal)
     SetModalResult(mrCancel);

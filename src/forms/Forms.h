@@ -55,8 +55,9 @@ class TForm : public TComponent {
 
   HWND Handle() const { return FHandle; }
   bool Visible() const { return FVisible; }
-  void Show() { FVisible = true; }
-  void Hide() { FVisible = false; }
+  // Both take effect on screen at once, not at the view's next update.
+  void Show();
+  void Hide();
 
   int ModalResult() const { return FModalResult; }
   // A non-zero result ends the modal loop.

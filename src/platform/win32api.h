@@ -22,6 +22,7 @@ BOOL WINAPI VxInputQuery(HWND hWndOwner, LPCSTR lpCaption, LPCSTR lpPrompt, LPST
                          DWORD nSize);
 INT_PTR WINAPI VxShowModal(HWND hWnd);
 void WINAPI VxEndModal(HWND hWnd, INT_PTR nResult);
+void WINAPI VxShowFormState(HWND hWnd);
 }
 // --- end of the Windows-build section ----------------------------------------
 
@@ -457,6 +458,10 @@ VXAPI INT_PTR WINAPI VxShowModal(HWND hWnd);
 // Ends the modal loop of the window with the result; nothing when the
 // window is not in a modal loop.
 VXAPI void WINAPI VxEndModal(HWND hWnd, INT_PTR nResult);
+// The view of a form window shows the form's state at once (shown or
+// hidden, texts, checks) instead of at its next redraw; nothing for a
+// window without a view.
+VXAPI void WINAPI VxShowFormState(HWND hWnd);
 
 // ============================================================================
 // Menus (section of the plug-in's menu work): menu bars and pop-ups with

@@ -279,6 +279,8 @@ WT_TEST(AttachZipThroughTheDialog) {
   const auto packs = ArchiverCallsOf("Zip");
   WT_ASSERT(packs.size() == 1);
   const std::string& command = packs[0].Text;
+  // The library is handed the dialog's window, already off the screen.
+  WT_EQ(packs[0].Window, std::string("hidden"));
   // The ZIP library takes the names to store with forward slashes.
   auto slashed = [](std::string path) {
     for (char& c : path) c = c == '\\' ? '/' : c;  // no trail byte 0x5C in these names
@@ -410,8 +412,9 @@ WT_TEST(FolderButtonAttachesFolder) {
 
 // A drive root dropped whole has no name of its own: our input box asks
 // for one. Drive Y: is the test runner's small folder. Confirmed, the
-// archive gets the name typed; cancelled, nothing is made.
-void DropDriveRoot(const char* Button, bool Attached) {
+// archive gets the name typed; cancelled, or confirmed with no name, nothing
+// is made.
+void DropDriveRoot(const char* Button, const char* Typed, bool Attached) {
   WT_ASSERT(GetFileAttributesA("Y:\\") != INVALID_FILE_ATTRIBUTES);  // run by scripts/wine-test.sh
   TScratch scratch;
   UseAllArchivers(scratch);
@@ -428,7 +431,7 @@ void DropDriveRoot(const char* Button, bool Attached) {
     AnswerBox("確認", "はい(&Y)");
     const HWND box = WaitWindow("フォルダ付きで圧縮");
     WT_CHECK(GetWindow(box, GW_OWNER) == dialog);
-    TypeText(FindChildOfClass(box, "Edit"), "backup");
+    TypeText(FindChildOfClass(box, "Edit"), Typed);
     PostClick(FindChild(box, Button, "Button"));
     WT_CHECK(WaitGone(dialog));
   });
@@ -445,8 +448,9 @@ void DropDriveRoot(const char* Button, bool Attached) {
   RemoveDirectoryA("Y:\\sub");
 }
 
-WT_TEST(DriveRootAsksForName) { DropDriveRoot("OK", true); }
-WT_TEST(DriveRootNameCancelled) { DropDriveRoot("キャンセル", false); }
+WT_TEST(DriveRootAsksForName) { DropDriveRoot("OK", "backup", true); }
+WT_TEST(DriveRootNameCancelled) { DropDriveRoot("キャンセル", "backup", false); }
+WT_TEST(DriveRootNameLeftEmpty) { DropDriveRoot("OK", "", false); }
 
 // LHA made self-extracting: built as .lzh, turned into .exe, the .lzh gone.
 WT_TEST(SelfExtractingLha) {

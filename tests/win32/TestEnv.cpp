@@ -94,7 +94,10 @@ std::vector<TArchiverCall> ArchiverCalls() {
     pos = end + 2;
     const std::size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
     if (tab2 == std::string::npos) continue;
-    calls.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1), line.substr(tab2 + 1)});
+    const std::size_t tab3 = line.find('\t', tab2 + 1);
+    const std::string text = line.substr(tab2 + 1, tab3 == std::string::npos ? std::string::npos : tab3 - tab2 - 1);
+    const std::string window = tab3 == std::string::npos ? std::string() : line.substr(tab3 + 1);
+    calls.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1), text, window});
   }
   return calls;
 }

@@ -33,6 +33,8 @@ void UseArchivers(const TScratch& Scratch, const std::vector<std::string>& Files
 
 struct TArchiverCall {
   std::string Library, Entry, Text;
+  // Command entries: "visible", "hidden" or "none", the window they were handed.
+  std::string Window;
 };
 std::vector<TArchiverCall> ArchiverCalls();
 std::vector<TArchiverCall> ArchiverCallsOf(const std::string& Entry);

@@ -134,6 +134,10 @@ VXAPI INT_PTR WINAPI VxShowModal(HWND hWnd) {
   return result;
 }
 
+// The console and scripted views read the form's state whenever they show
+// it: there is nothing on screen to bring up to date.
+VXAPI void WINAPI VxShowFormState(HWND) {}
+
 VXAPI void WINAPI VxEndModal(HWND hWnd, INT_PTR nResult) {
   auto it = Modals().find(hWnd);
   if (it == Modals().end()) return;

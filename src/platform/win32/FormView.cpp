@@ -362,6 +362,8 @@ void TFormView::Sync() {
   if (FDialog == nullptr) return;
   TSyncing syncing(FSyncing);
   if (!FForm.Visible() && IsWindowVisible(FFrame)) ShowWindow(FFrame, SW_HIDE);
+  // Shown again from a handler while its loop runs.
+  if (FForm.Visible() && FRunning && !IsWindowVisible(FFrame)) ShowWindow(FFrame, SW_SHOW);
   if (WindowText(FFrame) != FForm.Caption) SetWindowTextA(FFrame, FForm.Caption.c_str());
   for (TItem& item : FItems) {
     const TControl& c = *item.Control;
@@ -627,6 +629,7 @@ INT_PTR TFormView::RunModal() {
   for (HWND w : disabled) EnableWindow(w, FALSE);
 
   ShowWindow(FFrame, SW_SHOW);
+  FRunning = true;
   FocusFirst();
   MSG msg;
   while (!FEnded && IsWindow(FFrame)) {
@@ -643,6 +646,7 @@ INT_PTR TFormView::RunModal() {
     }
   }
 
+  FRunning = false;
   for (HWND w : disabled)
     if (IsWindow(w)) EnableWindow(w, TRUE);
   if (active != nullptr && active != FFrame && IsWindow(active) && IsWindowVisible(active)) SetActiveWindow(active);

@@ -36,6 +36,8 @@ class TFormView {
   // Shows the presenters' state in every open view (a handler may have
   // changed any of them before a nested modal box or loop).
   static void SyncAll();
+  // Shows this form's state now.
+  void Sync();
 
   HWND Frame() const { return FFrame; }
   HWND Dialog() const { return FDialog; }
@@ -57,7 +59,6 @@ class TFormView {
   void PlaceControls();
   void AddTooltips();
   void PrepareFrame();
-  void Sync();
   void SyncList(TItem& Item, const vx::TListBox& List);
   void SyncRadioTabStops();
   TItem* ItemOf(HWND Window);
@@ -84,6 +85,7 @@ class TFormView {
   LONG_PTR FOldStyle = 0, FOldExStyle = 0;
   bool FSyncing = false;
   bool FEnded = false;
+  bool FRunning = false;  // between showing the frame and leaving the loop
   INT_PTR FResult = IDCANCEL;
 };
 

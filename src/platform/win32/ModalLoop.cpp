@@ -1,5 +1,5 @@
-// VxShowModal and VxEndModal on Windows: a form window's modal loop runs
-// in its Win32 view.
+// VxShowModal, VxEndModal and VxShowFormState on Windows: a form window's
+// modal loop runs in its Win32 view, which shows the form's state.
 #include "platform/win32/FormView.h"
 #include "platform/win32api.h"
 
@@ -14,4 +14,8 @@ extern "C" INT_PTR WINAPI VxShowModal(HWND hWnd) {
 
 extern "C" void WINAPI VxEndModal(HWND hWnd, INT_PTR nResult) {
   if (vxwin::TFormView* view = vxwin::TFormView::Find(hWnd)) view->EndModal(nResult);
+}
+
+extern "C" void WINAPI VxShowFormState(HWND hWnd) {
+  if (vxwin::TFormView* view = vxwin::TFormView::Find(hWnd)) view->Sync();
 }

@@ -1,6 +1,7 @@
 // Recording stand-ins for the archiver libraries under Wine. Every entry
 // call appends one line to the log file that the environment variable
-// VXTEST_ARCLOG names: library, entry and the command line or file name.
+// VXTEST_ARCLOG names: library, entry and the command line or file name;
+// a command entry adds whether the window it was handed is on screen.
 // A command entry makes the archive its command line names (the content is
 // the command line, so a test can tell which call made it) and reports
 // what it did in the output buffer; VXTEST_ARCRESULT, when set, is the
@@ -26,13 +27,15 @@ inline std::string Env(const char* Name) {
   return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
 }
 
-inline void Log(const char* Library, const char* Entry, const std::string& Text) {
+inline void Log(const char* Library, const char* Entry, const std::string& Text, const char* Window = nullptr) {
   const std::string path = Env("VXTEST_ARCLOG");
   if (path.empty()) return;
   HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
-  const std::string line = std::string(Library) + "\t" + Entry + "\t" + Text + "\r\n";
+  std::string line = std::string(Library) + "\t" + Entry + "\t" + Text;
+  if (Window != nullptr) line += std::string("\t") + Window;
+  line += "\r\n";
   DWORD written = 0;
   WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   CloseHandle(file);
@@ -77,9 +80,14 @@ inline void WriteFileText(const std::string& Path, const std::string& Text) {
   CloseHandle(file);
 }
 
-inline int Command(const char* Library, const char* Entry, LPCSTR CmdLine, LPSTR Output, DWORD Size) {
+inline const char* WindowState(HWND Window) {
+  if (Window == nullptr) return "none";
+  return IsWindowVisible(Window) ? "visible" : "hidden";
+}
+
+inline int Command(const char* Library, const char* Entry, HWND Window, LPCSTR CmdLine, LPSTR Output, DWORD Size) {
   const std::string line = CmdLine != nullptr ? CmdLine : "";
-  Log(Library, Entry, line);
+  Log(Library, Entry, line, WindowState(Window));
   const std::vector<std::string> words = Words(line);
   std::string made;
   for (std::size_t i = 0; i < words.size(); ++i) {
@@ -113,8 +121,8 @@ inline int Command(const char* Library, const char* Entry, LPCSTR CmdLine, LPSTR
 #define REC_EXPORT extern "C" __declspec(dllexport)
 
 #define COMMAND_ENTRY(name)                                                  \
-  REC_EXPORT int WINAPI name(HWND, LPCSTR cmd, LPSTR out, DWORD size) {      \
-    return recorder::Command(LIBRARY_NAME, #name, cmd, out, size);           \
+  REC_EXPORT int WINAPI name(HWND wnd, LPCSTR cmd, LPSTR out, DWORD size) {  \
+    return recorder::Command(LIBRARY_NAME, #name, wnd, cmd, out, size);      \
   }
 #define OPEN_ENTRY(name)                                                     \
   REC_EXPORT HARC WINAPI name(HWND, LPCSTR file, DWORD) {                    \
