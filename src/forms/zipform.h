@@ -50,6 +50,11 @@ class TZipListForm : public TForm {
   void SetArchiveType(int Value);
   bool IsSfx() const { return SfxCheckBox->Checked(); }
   void SetIsSfx(bool Value);
+  // True once the archive component was asked to pack into ZipFileName, so
+  // that whatever lies there is this dialog's product; before that (the
+  // name chose no format, the library is missing) a file there is someone
+  // else's.
+  bool Packed() const { return FPacked; }
   // Result code of the last archiver call (0 is success).
   int CompressResult() const { return FCompressResult; }
   std::string ArchiveExt() const;
@@ -106,6 +111,7 @@ class TZipListForm : public TForm {
   int FArchiveType = 0;
   int FAvailableTypes = 0;
   int FCompressResult = 0;
+  bool FPacked = false;
   std::vector<std::string> FRefused;
 };
 

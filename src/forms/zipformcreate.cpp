@@ -124,6 +124,7 @@ void TZipListForm::CreateArchive(const std::string& BaseDir) {
   archive->Options().x = BaseDir.empty() ? 0 : 1;
 
   std::string result;
+  FPacked = true;
   FCompressResult = archive->Pack(Handle(), nullptr, BaseDir, &FilesListBox->Items());
   if (sfx && FCompressResult == 0) {
     result = archive->GetOutput();

@@ -39,7 +39,8 @@ void CompressAttach(HWND Compose) {
   dialog.ShowModal();
   const std::string archive = dialog.ZipFileName();
   if (archive.empty()) return;  // cancelled, or the dialog gave up
-  if (!FileExists(archive)) {
+  // A file the dialog did not pack into (it gave up before) is not sent.
+  if (!dialog.Packed() || !FileExists(archive)) {
     MessageDlg(Compose, kArchiveMissing, mtError, {mbOK});
     return;
   }

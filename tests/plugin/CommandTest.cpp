@@ -215,6 +215,9 @@ TEST_F(Command, CancelAttachesNothingAndKeepsTheSettings) {
 TEST_F(Command, ANameWithNoArchiveBehindItIsReportedAndNothingIsSaved) {
   Load();
   const std::string file = File("notes.txt", "n");
+  // A file of that name in the temporary folder is nobody's archive: it is
+  // neither sent nor removed.
+  root_.WriteFile("temp/notes.txt", "old");
   const CommandRun run = Run([&](vx::TZipListForm& form) {
     AddFiles(ui_, form, {file});
     Click(form, form.ZipRadioButton);
@@ -228,6 +231,7 @@ TEST_F(Command, ANameWithNoArchiveBehindItIsReportedAndNothingIsSaved) {
   EXPECT_EQ(ui_.Boxes().back().caption, "エラー");
   EXPECT_EQ(ui_.Boxes().back().text, "圧縮ファイルの作成に失敗しました。");
   EXPECT_FALSE(fs::exists(IniPath()));
+  EXPECT_EQ(root_.ReadFile("temp/notes.txt"), "old");
 }
 
 TEST_F(Command, NothingThrownInsideTheCommandReachesTheHost) {
