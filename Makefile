@@ -3,7 +3,7 @@ JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: deps build build-asan demo test test-main test-asan clean build-win test-win
+.PHONY: deps build build-asan demo test test-main test-asan clean build-win test-win fuzz test-fuzz
 
 deps:
 	@bash scripts/install-deps.sh
@@ -43,7 +43,17 @@ test-win: build-win
 	bash scripts/check-dll.sh $(WIN32_BUILD)/bin/VxArc.dll
 	bash scripts/wine-test.sh $(WIN64_BUILD)
 
-test: test-asan test-win test-main
+# libFuzzer targets (clang, tree build-fuzz/): make fuzz runs each for
+# FUZZ_SECONDS (default 60); make test runs each a fixed number of times
+# over its seeds. Findings land in build-fuzz/findings/.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) bash scripts/fuzz.sh campaign
+
+test-fuzz: deps
+	JOBS=$(JOBS) bash scripts/fuzz.sh smoke
+
+test: test-asan test-win test-fuzz test-main
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD) $(WIN64_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD) $(WIN64_BUILD) build-fuzz build-fuzz-*.log

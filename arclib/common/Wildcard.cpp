@@ -22,60 +22,75 @@ bool SameChar(const std::string& a, const std::string& b) {
   return a.size() == b.size() && UpperAscii(a) == UpperAscii(b);
 }
 
-// Parses a class starting at pattern[p] == "["; returns the index after "]",
-// or 0 when the class is not closed (then '[' is literal).
-size_t ClassEnd(const std::vector<std::string>& pattern, size_t p) {
-  for (size_t i = p + 2; i < pattern.size(); ++i)
-    if (pattern[i] == "]") return i + 1;
-  return 0;
+// One pattern character, with its class already parsed: a class is found
+// once, not again at every step of the match.
+struct Token {
+  enum Kind { Literal, AnyOne, AnyRun, Class } kind;
+  std::vector<std::string> chars;  // the literal, or the class's members
+};
+
+std::vector<Token> Compile(const std::vector<std::string>& pattern, bool classes) {
+  std::vector<Token> tokens;
+  // Where the next "]" stands at or after each place, found in one pass
+  // from the end: a class is "[", at least one member, then that "]".
+  std::vector<size_t> nextClose(pattern.size() + 1, pattern.size());
+  for (size_t i = pattern.size(); i-- > 0;) nextClose[i] = pattern[i] == "]" ? i : nextClose[i + 1];
+  for (size_t p = 0; p < pattern.size(); ++p) {
+    const std::string& c = pattern[p];
+    if (c == "*") {
+      // A run of stars matches what one star does.
+      if (tokens.empty() || tokens.back().kind != Token::AnyRun) tokens.push_back({Token::AnyRun, {}});
+    } else if (c == "?") {
+      tokens.push_back({Token::AnyOne, {}});
+    } else if (classes && c == "[" && p + 2 < pattern.size() && nextClose[p + 2] < pattern.size()) {
+      const size_t end = nextClose[p + 2];
+      tokens.push_back({Token::Class, std::vector<std::string>(pattern.begin() + p + 1, pattern.begin() + end)});
+      p = end;
+    } else {
+      tokens.push_back({Token::Literal, {c}});
+    }
+  }
+  return tokens;
 }
 
-bool ClassHas(const std::vector<std::string>& pattern, size_t p, size_t end, const std::string& c) {
-  for (size_t i = p + 1; i + 1 < end; ++i)
-    if (SameChar(pattern[i], c)) return true;
+bool Takes(const Token& t, const std::string& c) {
+  switch (t.kind) {
+    case Token::AnyOne:
+      return true;
+    case Token::Literal:
+      return SameChar(t.chars[0], c);
+    case Token::Class:
+      for (const std::string& member : t.chars)
+        if (SameChar(member, c)) return true;
+      return false;
+    case Token::AnyRun:
+      break;
+  }
   return false;
 }
 
-bool Match(const std::vector<std::string>& pat, size_t p, const std::vector<std::string>& name, size_t n,
-           bool classes) {
-  // Iterative with one backtrack point for '*', which keeps this linear-ish.
+// Greedy with one backtrack point, the last star: each name position is
+// tried against each token at most a bounded number of times, so the work
+// grows with the product of the two lengths at worst.
+bool Match(const std::vector<Token>& pat, const std::vector<std::string>& name) {
+  size_t p = 0, n = 0;
   size_t starP = std::string::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pat.size() && pat[p] == "*") {
+    if (p < pat.size() && pat[p].kind == Token::AnyRun) {
       starP = ++p;
       starN = n;
       continue;
     }
-    if (p < pat.size()) {
-      if (pat[p] == "?") {
-        ++p;
-        ++n;
-        continue;
-      }
-      if (classes && pat[p] == "[") {
-        const size_t end = ClassEnd(pat, p);
-        if (end != 0) {
-          if (ClassHas(pat, p, end, name[n])) {
-            p = end;
-            ++n;
-            continue;
-          }
-        } else if (SameChar(pat[p], name[n])) {
-          ++p;
-          ++n;
-          continue;
-        }
-      } else if (SameChar(pat[p], name[n])) {
-        ++p;
-        ++n;
-        continue;
-      }
+    if (p < pat.size() && Takes(pat[p], name[n])) {
+      ++p;
+      ++n;
+      continue;
     }
     if (starP == std::string::npos) return false;
     p = starP;
     n = ++starN;
   }
-  while (p < pat.size() && pat[p] == "*") ++p;
+  while (p < pat.size() && pat[p].kind == Token::AnyRun) ++p;
   return p == pat.size();
 }
 
@@ -90,7 +105,7 @@ bool HasWildcards(const std::string& pattern, bool classes) {
 bool MatchWildcard(const std::string& pattern, const std::string& name, bool classes) {
   // "*.*" is the DOS spelling of everything, names without a dot included.
   if (pattern == "*.*" || pattern == "*") return true;
-  return Match(Chars(pattern), 0, Chars(name), 0, classes);
+  return Match(Compile(Chars(pattern), classes), Chars(name));
 }
 
 std::string UnescapeClasses(const std::string& pattern) {

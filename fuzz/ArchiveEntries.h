@@ -1,0 +1,39 @@
+// Drives one of our archiver libraries the way the back-ends do: the check
+// entry in every mode, the listing entries member by member, and the test
+// command, which decodes every member and verifies it.
+#pragma once
+
+#include <string>
+
+#include "archives/ArchiverDll.h"
+#include "platform/win32api.h"
+
+namespace vxfuzz {
+
+struct LibraryEntries {
+  TArcCommandProc Command;
+  TArcOpenArchiveProc Open;
+  TArcCloseArchiveProc Close;
+  TArcFindFirstProc FindFirst;
+  TArcFindNextProc FindNext;
+  TArcCheckArchiveProc Check;
+  const char* TestCommand;  // e.g. "t", "-t"
+};
+
+inline void ExerciseArchive(const LibraryEntries& lib, const std::string& winPath) {
+  for (int mode : {CHECKARCHIVE_RAPID, CHECKARCHIVE_BASIC, CHECKARCHIVE_FULLCRC}) lib.Check(winPath.c_str(), mode);
+  if (HARC archive = lib.Open(nullptr, winPath.c_str(), 0)) {
+    INDIVIDUALINFO info{};
+    for (int found = lib.FindFirst(archive, "*", &info); found == 0; found = lib.FindNext(archive, &info)) {
+    }
+    lib.Close(archive);
+  }
+  static char output[4096];
+  const std::string line = std::string(lib.TestCommand) + " \"" + winPath + "\"";
+  lib.Command(nullptr, line.c_str(), output, sizeof output);
+}
+
+}  // namespace vxfuzz
+
+#define VXFUZZ_ENTRIES(Prefix, Test) \
+  vxfuzz::LibraryEntries { Prefix, Prefix##OpenArchive, Prefix##CloseArchive, Prefix##FindFirst, Prefix##FindNext, Prefix##CheckArchive, Test }
