@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   libarchive-dev libgcab-dev zlib1g-dev
   lhasa cabextract unzip zip bzip2 arj libarchive-tools python3 findutils
+  clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth fonts-ipafont-gothic
 )
 missing=()
