@@ -19,6 +19,8 @@ namespace {
 using arc::Failure;
 
 constexpr unsigned kMaxBasicHeader = 2600;
+// ARJ writes one extended header at most; a long chain is damage.
+constexpr unsigned kMaxExtendedHeaders = 16;
 constexpr uint8_t kGarbled = 0x01, kVolume = 0x04, kExtFile = 0x08;
 
 uint16_t U16(const std::string& s, size_t at) {
@@ -55,6 +57,23 @@ class RangeSource : public lha::ByteSource {
   uint64_t start_, size_, pos_ = 0;
 };
 
+// A main header at `at` of the bytes read: its size, its type and, where
+// the header lies within them, its CRC. `budget` bounds the bytes whose CRC
+// the whole search computes, so that a file made of plausible headers
+// costs no more than a few milliseconds.
+bool LooksLikeMainHeader(const std::vector<unsigned char>& head, size_t at, uint64_t& budget) {
+  const unsigned size = head[at + 2] | (head[at + 3] << 8);
+  if (size < 30 || size > kMaxBasicHeader) return false;
+  const size_t basic = at + 4;
+  if (basic + 7 <= head.size() && head[basic + 6] != 2) return false;
+  if (basic + size + 4 > head.size()) return true;  // the file read will tell
+  if (budget < size) return false;
+  budget -= size;
+  const uint32_t stored = head[basic + size] | (head[basic + size + 1] << 8) | (head[basic + size + 2] << 16) |
+                          (static_cast<uint32_t>(head[basic + size + 3]) << 24);
+  return crc32(0, head.data() + basic, size) == stored;
+}
+
 }  // namespace
 
 ArjReader::ArjReader(const std::string& posixPath) {
@@ -67,11 +86,14 @@ ArjReader::ArjReader(const std::string& posixPath) {
   }
   size_ = static_cast<uint64_t>(st.st_size);
   // The main header comes first, or after a self-extractor: the first
-  // signature whose header checks out.
+  // signature whose header checks out. Size, type and CRC are checked in the
+  // bytes already read, so that a file full of signatures costs one pass;
+  // only a candidate that passes them reads its extended headers.
   std::vector<unsigned char> head(static_cast<size_t>(std::min<uint64_t>(size_, 1 << 20)));
   if (!head.empty() && !ReadAt(file_, 0, head.data(), head.size())) head.clear();
-  for (size_t i = 0; i + 1 < head.size(); ++i) {
-    if (head[i] != 0x60 || head[i + 1] != 0xEA) continue;
+  uint64_t budget = 16 << 20;
+  for (size_t i = 0; i + 4 <= head.size(); ++i) {
+    if (head[i] != 0x60 || head[i + 1] != 0xEA || !LooksLikeMainHeader(head, i, budget)) continue;
     std::string basic;
     uint64_t next = 0;
     if (ReadHeader(i, basic, next) && basic.size() >= 30 && static_cast<uint8_t>(basic[6]) == 2) {
@@ -107,9 +129,9 @@ bool ArjReader::ReadHeader(uint64_t at, std::string& basic, uint64_t& next) {
   basic = data.substr(0, size);
   next = at + 4 + size + 4;
   // Extended headers: a size, the data and its CRC each, up to a size of 0.
-  for (;;) {
+  for (unsigned count = 0;; ++count) {
     unsigned char ext[2];
-    if (!ReadAt(file_, next, ext, 2)) return false;
+    if (count > kMaxExtendedHeaders || !ReadAt(file_, next, ext, 2)) return false;
     const unsigned extSize = ext[0] | (ext[1] << 8);
     next += 2;
     if (extSize == 0) break;
