@@ -20,6 +20,9 @@ namespace {
 
 using arc::Failure;
 
+// How far into a program the archive is looked for.
+constexpr uint64_t kProgramSearchLimit = 16 << 20;
+
 // An open archive and its reader.
 class Archive {
  public:
@@ -30,7 +33,10 @@ class Archive {
       throw Failure(ARCERR_ARC_FILE_OPEN, "not a file: " + arc::Cp932ForReport(posix));
     size_ = static_cast<uint64_t>(st.st_size);
     source_ = std::make_unique<lha::FileSource>(file_.Get());
-    reader_ = std::make_unique<lha::LhaReader>(*source_);
+    // A self-extracting program holds the archive after its own code.
+    uint64_t start = 0;
+    if (!lha::LhaReader::FindStart(*source_, kProgramSearchLimit, &start)) start = 0;
+    reader_ = std::make_unique<lha::LhaReader>(*source_, start);
   }
   // The next member; false at the end. Throws for damage.
   bool Next(lha::MemberHeader& m) {
@@ -85,8 +91,11 @@ void Decode(lha::LhaReader& reader, const lha::MemberHeader& m,
     }
   });
   if (failure) std::rethrow_exception(failure);
+  if (r == lha::Result::Unsupported) throw Failure(ResultCode(r), m.name + ": unsupported method " + m.method);
   if (r != lha::Result::Ok) throw Failure(ResultCode(r), m.name + ": " + lha::ResultText(r));
 }
+
+std::string LinkText(const lha::MemberHeader& m) { return m.name + " -> " + m.linkTarget; }
 
 }  // namespace
 
@@ -102,10 +111,18 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
   Archive archive(posix);
   arc::Extractor extractor(rules, progress, report);
   lha::MemberHeader m;
+  uint64_t links = 0;
   while (archive.Next(m)) {
     arc::MemberToExtract member;
     member.name = arc::GuessNameToUtf8(m.name);
     if (!extractor.Selected(member.name)) continue;
+    if (m.symlink) {
+      // Links are not created from archives: the member is reported and
+      // the result says that not everything was extracted.
+      report.Line("Skipped: " + LinkText(m) + " (symbolic link, not created)");
+      ++links;
+      continue;
+    }
     member.info = InfoOf(m);
     member.kind = m.directory ? arc::MemberToExtract::Kind::Directory : arc::MemberToExtract::Kind::File;
     member.mode = (m.dosAttributes & 0x01) ? 0444 : 0644;
@@ -115,6 +132,8 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
   }
   extractor.Finish();
   progress.End();
+  if (links > 0)
+    throw Failure(ARCERR_NOT_SUPPORT, std::to_string(links) + " symbolic link(s) not extracted: links are not created");
 }
 
 void Test(const arc::ParsedLine& line, arc::Report& report) {
@@ -122,8 +141,12 @@ void Test(const arc::ParsedLine& line, arc::Report& report) {
   lha::MemberHeader m;
   uint64_t members = 0;
   while (archive.Next(m)) {
-    if (!m.directory) Decode(archive.Reader(), m, [](const void*, size_t) {});
-    report.Line("OK  " + m.name);
+    if (m.symlink) {
+      report.Line("OK  " + LinkText(m) + " (symbolic link)");
+    } else {
+      if (!m.directory) Decode(archive.Reader(), m, [](const void*, size_t) {});
+      report.Line("OK  " + m.name);
+    }
     ++members;
   }
   report.Line(std::to_string(members) + " member(s) tested, no errors");
