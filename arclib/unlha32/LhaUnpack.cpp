@@ -97,6 +97,20 @@ void Decode(lha::LhaReader& reader, const lha::MemberHeader& m,
 
 std::string LinkText(const lha::MemberHeader& m) { return m.name + " -> " + m.linkTarget; }
 
+// A member whose method arclha does not decode: reported, passed over, and
+// counted for the result, so that the members after it are still served.
+bool PassUndecodable(const lha::MemberHeader& m, arc::Report& report) {
+  if (m.directory || m.symlink || lha::LhaReader::CanDecode(m.method)) return false;
+  report.Line("Error: " + m.name + ": unsupported method " + m.method);
+  return true;
+}
+
+// The result for members passed over, after all others were served.
+void FailForUndecodable(uint64_t count) {
+  if (count > 0)
+    throw Failure(ARCERR_METHOD, std::to_string(count) + " member(s) of a method this library does not decode");
+}
+
 }  // namespace
 
 void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
@@ -111,7 +125,7 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
   Archive archive(posix);
   arc::Extractor extractor(rules, progress, report);
   lha::MemberHeader m;
-  uint64_t links = 0;
+  uint64_t links = 0, undecodable = 0;
   while (archive.Next(m)) {
     arc::MemberToExtract member;
     member.name = arc::GuessNameToUtf8(m.name);
@@ -123,6 +137,10 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
       ++links;
       continue;
     }
+    if (PassUndecodable(m, report)) {
+      ++undecodable;
+      continue;
+    }
     member.info = InfoOf(m);
     member.kind = m.directory ? arc::MemberToExtract::Kind::Directory : arc::MemberToExtract::Kind::File;
     member.mode = (m.dosAttributes & 0x01) ? 0444 : 0644;
@@ -132,6 +150,7 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
   }
   extractor.Finish();
   progress.End();
+  FailForUndecodable(undecodable);
   if (links > 0)
     throw Failure(ARCERR_NOT_SUPPORT, std::to_string(links) + " symbolic link(s) not extracted: links are not created");
 }
@@ -139,8 +158,12 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
 void Test(const arc::ParsedLine& line, arc::Report& report) {
   Archive archive(arc::PosixPathOrFail(line.archive, ARCERR_NOT_FIND_ARC_FILE));
   lha::MemberHeader m;
-  uint64_t members = 0;
+  uint64_t members = 0, undecodable = 0;
   while (archive.Next(m)) {
+    if (PassUndecodable(m, report)) {
+      ++undecodable;
+      continue;
+    }
     if (m.symlink) {
       report.Line("OK  " + LinkText(m) + " (symbolic link)");
     } else {
@@ -149,6 +172,7 @@ void Test(const arc::ParsedLine& line, arc::Report& report) {
     }
     ++members;
   }
+  FailForUndecodable(undecodable);
   report.Line(std::to_string(members) + " member(s) tested, no errors");
 }
 

@@ -357,6 +357,29 @@ TEST_F(LhaFixtures, UndocumentedMethodsAreRefusedByName) {
   }
 }
 
+// A member of an undecoded method among others: the others are served,
+// the result says that one was not.
+TEST_F(LhaFixtures, MembersAfterARefusedOneAreStillServed) {
+  std::string lh2 = drive.ReadFile("fx/lh2.lzh"), lh1 = drive.ReadFile("fx/lh1.lzh");
+  ASSERT_EQ(lh2.back(), '\0');  // the end mark
+  drive.WriteFile("fx/mixed.lzh", lh2.substr(0, lh2.size() - 1) + lh1);
+  const arctest::Tree expected = Lhasa("lh1.lzh");
+  for (const char* command : {"x", "e"}) {
+    SCOPED_TRACE(command);
+    const std::string out = std::string("mixed_") + command;
+    const auto r = Unpack("mixed.lzh", out, command);
+    EXPECT_EQ(r.code, ARCERR_METHOD) << r.output;
+    EXPECT_NE(r.output.find("LICENSE.MIT: unsupported method -lh2-"), std::string::npos) << r.output;
+    EXPECT_EQ(arctest::TreeDiff(Lowered(arctest::ReadTree(P(out)), P(out), nullptr), expected), "");
+  }
+  const auto t = Call(unlha, "t -+  \"C:\\fx\\mixed.lzh\" ");
+  EXPECT_EQ(t.code, ARCERR_METHOD) << t.output;
+  EXPECT_NE(t.output.find("OK  GPL-2"), std::string::npos) << t.output;
+  // Asked for the decodable member alone, everything asked for came out.
+  EXPECT_EQ(Call(unlha, "x -+  \"C:\\fx\\mixed.lzh\" \"C:\\alone\\\" \"GPL-2\" ").code, 0);
+  EXPECT_EQ(arctest::TreeDiff(Lowered(arctest::ReadTree(P("alone")), P("alone"), nullptr), expected), "");
+}
+
 // Links are not made from archives: no file or folder "link|target", the
 // link named as skipped, and a result that says not everything came out.
 TEST_F(LhaFixtures, UnixLinksAreSkippedWithANonZeroResult) {
