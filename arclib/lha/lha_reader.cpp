@@ -396,6 +396,16 @@ bool LhaReader::FindStart(ByteSource& source, uint64_t limit, uint64_t* start) {
     *start = 0;
     return true;
   }
+  // Inside a program a header must also have its data within the file,
+  // so that bytes of the program's code that happen to look like a header
+  // are passed over.
+  auto soundInside = [&](uint64_t at) {
+    LhaReader reader(source, at);
+    MemberHeader m;
+    uint8_t last = 0;
+    return reader.Next(&m) == Result::Ok &&
+           (m.compressedSize == 0 || ReadAt(source, m.dataOffset + m.compressedSize - 1, &last, 1) == Result::Ok);
+  };
   // Only a program is searched: in anything else a damaged first header
   // must not let a later member pass for the archive's start.
   uint8_t magic[4] = {};
@@ -414,7 +424,7 @@ bool LhaReader::FindStart(ByteSource& source, uint64_t limit, uint64_t* start) {
     for (size_t i = 0; i <= last && base + i < limit; ++i) {
       const uint8_t* p = &window[i + 2];
       if (p[0] == '-' && p[4] == '-' && ((p[1] == 'l' && (p[2] == 'h' || p[2] == 'z')) || (p[1] == 'p' && p[2] == 'm')) &&
-          window[i] != 0 && sound(base + i)) {
+          window[i] != 0 && soundInside(base + i)) {
         *start = base + i;
         return true;
       }

@@ -215,6 +215,10 @@ TEST_F(LhaLibrary, SelfExtractingProgramsUnpackThemselves) {
   const auto run = Tool("cd " + Sh(P("run")) + " && " + Sh(P("sfx/a.exe")));
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("run")), arctest::SampleTree()), "");
+  // The library finds the archive inside the program again.
+  const auto x = Call(unlha, "x -+  \"C:\\sfx\\a.exe\" \"C:\\again\\\" ");
+  EXPECT_EQ(x.code, 0) << x.output;
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("again")), arctest::SampleTree()), "");
   drive.WriteFile("out/text.lzh", "not an archive");
   EXPECT_GE(Call(unlha, "s -+  \"C:\\out\\text.lzh\" \"C:\\sfx\\\" ").code, 0x8000);
   EXPECT_FALSE(fs::exists(P("sfx/text.exe")));
