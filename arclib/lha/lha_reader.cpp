@@ -162,8 +162,9 @@ int BlockDicBits(const std::string& method) {
   if (method == "-lh5-") return 13;
   if (method == "-lh6-") return 15;
   if (method == "-lh7-") return 16;
-  // UNLHA32's large-window method has the same block format; a window of
-  // 4 MiB covers every distance it writes.
+  // UNLHA32's large-window method has the same block format. A 4 MiB
+  // window serves any smaller one the writer used; data that would need
+  // more has position codes beyond the tree and fails as damaged.
   if (method == "-lhx-") return 22;
   return 0;
 }
@@ -386,7 +387,6 @@ Result LhaReader::Extract(const MemberHeader& member, const DataFn& out) {
 }
 
 bool LhaReader::FindStart(ByteSource& source, uint64_t limit, uint64_t* start) {
-  // A header's method field, "-l??-" or "-pm?-", stands at offset 2.
   auto sound = [&](uint64_t at) {
     LhaReader reader(source, at);
     MemberHeader m;
@@ -421,6 +421,7 @@ bool LhaReader::FindStart(ByteSource& source, uint64_t limit, uint64_t* start) {
     have += static_cast<size_t>(n);
     if (have < 7) return false;
     const size_t last = have - 7;
+    // A header's method field, "-l??-" or "-pm?-", stands at offset 2.
     for (size_t i = 0; i <= last && base + i < limit; ++i) {
       const uint8_t* p = &window[i + 2];
       if (p[0] == '-' && p[4] == '-' && ((p[1] == 'l' && (p[2] == 'h' || p[2] == 'z')) || (p[1] == 'p' && p[2] == 'm')) &&
