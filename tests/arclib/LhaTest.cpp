@@ -434,7 +434,20 @@ TEST_F(LhaFixtures, SizesOver4GiBAreListedInFull) {
   // low 32 bits.
   EXPECT_EQ(info.dwOriginalSize, 0xFFFFFFFFu);
   EXPECT_EQ(info.dwCompressedSize, 23891u);
+  // The 64-bit entries give the true sizes of the member found last.
+  using SizeEx = BOOL(WINAPI*)(HARC, int64_t*);
+  auto originalEx = lib.Entry<SizeEx>("UnlhaGetOriginalSizeEx");
+  auto compressedEx = lib.Entry<SizeEx>("UnlhaGetCompressedSizeEx");
+  int64_t size = 0;
+  EXPECT_TRUE(originalEx(h, &size));
+  EXPECT_EQ(size, 4718592000);
+  EXPECT_TRUE(compressedEx(h, &size));
+  EXPECT_EQ(size, 23891);
+  auto next = lib.Entry<TArcFindNextProc>("UnlhaFindNext");
+  EXPECT_EQ(next(h, &info), -1);
+  EXPECT_FALSE(originalEx(h, &size));
   EXPECT_EQ(close(h), 0);
+  EXPECT_FALSE(originalEx(h, &size));
 }
 
 TEST_F(LhaFixtures, ProgramsWithAnArchiveInsideOpenForListing) {
