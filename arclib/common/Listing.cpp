@@ -14,6 +14,7 @@ struct ListingState {
   std::vector<EntryInfo> entries;
   std::string wild;
   size_t next = 0;
+  const EntryInfo* current = nullptr;
 };
 
 std::map<HARC, std::unique_ptr<ListingState>>& Handles() {
@@ -34,10 +35,12 @@ bool Matches(const std::string& wild, const EntryInfo& e) {
 }
 
 int Advance(ListingState& state, LPINDIVIDUALINFO info) {
+  state.current = nullptr;
   while (state.next < state.entries.size()) {
     const EntryInfo& e = state.entries[state.next++];
     if (!Matches(state.wild, e)) continue;
     if (info != nullptr) FillIndividualInfo(e, *info);
+    state.current = &e;
     return 0;
   }
   return -1;
@@ -64,6 +67,11 @@ int FindFirstEntry(HARC handle, LPCSTR wild, LPINDIVIDUALINFO info) {
 int FindNextEntry(HARC handle, LPINDIVIDUALINFO info) {
   ListingState* state = Find(handle);
   return state == nullptr ? -1 : Advance(*state, info);
+}
+
+const EntryInfo* CurrentEntry(HARC handle) {
+  const ListingState* state = Find(handle);
+  return state == nullptr ? nullptr : state->current;
 }
 
 int CloseListing(HARC handle) { return Handles().erase(handle) == 1 ? 0 : ARCERR_NOT_ARC_FILE; }

@@ -19,5 +19,8 @@ int FindFirstEntry(HARC handle, LPCSTR wild, LPINDIVIDUALINFO info);
 int FindNextEntry(HARC handle, LPINDIVIDUALINFO info);
 // 0, or ARCERR_NOT_ARC_FILE for a handle that is not open.
 int CloseListing(HARC handle);
+// The member FindFirstEntry or FindNextEntry last handed out; null before
+// the first, after the last, or for a handle that is not open.
+const EntryInfo* CurrentEntry(HARC handle);
 
 }  // namespace arc

@@ -16,7 +16,7 @@ bool Lh5Decoder::ReadPtLens(BitReader& in, int nn, int nbit, int special, HuffDe
     return true;
   }
   if (n > nn) return false;
-  uint8_t lens[kNT] = {};
+  uint8_t lens[kMaxPtSymbols] = {};
   int i = 0;
   while (i < n) {
     const uint32_t peek = in.Peek16();
@@ -75,14 +75,14 @@ bool Lh5Decoder::ReadBlockHeader(BitReader& in) {
          ReadPtLens(in, np_, pBits_, -1, pTree_);
 }
 
-Result Lh5Decoder::Decode(BitReader& in, uint32_t size, const OutputFn& out) {
+Result Lh5Decoder::Decode(BitReader& in, uint64_t size, const OutputFn& out) {
   // Matches may reach back before the start of the data; such bytes are
   // blanks by the format's convention.
   std::fill(ring_.begin(), ring_.end(), 0x20);
   const size_t mask = ring_.size() - 1;
   size_t pos = 0;        // ring position of the next byte
   size_t flushed = 0;    // ring position up to which bytes went out
-  uint32_t done = 0;
+  uint64_t done = 0;
   uint32_t blockLeft = 0;
   auto flush = [&]() {
     const bool ok = pos == flushed || out(ring_.data() + flushed, pos - flushed);
@@ -113,7 +113,12 @@ Result Lh5Decoder::Decode(BitReader& in, uint32_t size, const OutputFn& out) {
       if (sym < 0) return Result::Corrupt;
       in.Skip(bits);
       uint32_t dist = static_cast<uint32_t>(sym);
-      if (sym > 1) dist = (1u << (sym - 1)) + in.Get(static_cast<unsigned>(sym - 1));
+      if (sym > 1) {
+        // Windows over 64 KiB have distances of more than 16 extra bits.
+        const unsigned extra = static_cast<unsigned>(sym - 1);
+        const uint32_t high = extra > 16 ? in.Get(extra - 16) << 16 : 0;
+        dist = (1u << extra) + (high | in.Get(extra > 16 ? 16 : extra));
+      }
       if (len > size - done) return Result::Corrupt;
       size_t from = (pos - dist - 1) & mask;
       for (uint32_t k = 0; k < len; ++k) {

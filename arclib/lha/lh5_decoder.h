@@ -1,4 +1,4 @@
-// Decoder of the -lh4- to -lh7- block format (window 4 to 64 KiB).
+// Decoder of the -lh4- to -lh7- (and -lhx-) block format (window 4 KiB to 4 MiB).
 #pragma once
 
 #include <cstdint>
@@ -9,19 +9,22 @@
 #include "huffman.h"
 #include "lh5_format.h"
 #include "lha_types.h"
+#include "ring_output.h"
 
 namespace lha::detail {
 
-// Receives decoded bytes; false stops decoding with Result::WriteError.
-using OutputFn = std::function<bool(const uint8_t*, size_t)>;
+
+// The largest pre-tree or position tree.
+constexpr int kMaxPtSymbols = 23;
 
 class Lh5Decoder {
  public:
-  // dicBits 12 to 16; np and pBits describe the position tree.
+  // dicBits 12 to 22; np (at most kMaxPtSymbols) and pBits describe the
+  // position tree.
   Lh5Decoder(int dicBits, int np, int pBits);
   // Decodes exactly `size` bytes. Corrupt for damaged data; CRCs are the
   // caller's business.
-  Result Decode(BitReader& in, uint32_t size, const OutputFn& out);
+  Result Decode(BitReader& in, uint64_t size, const OutputFn& out);
 
  private:
   bool ReadPtLens(BitReader& in, int nn, int nbit, int special, HuffDecoder& tree);

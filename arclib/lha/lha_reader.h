@@ -1,5 +1,5 @@
-// Lists the members of an LHA archive (header levels 0, 1 and 2) and decodes
-// -lh0-, -lz4- and -lh4- to -lh7- data.
+// Lists the members of an LHA archive (header levels 0 to 3) and decodes
+// -lh0-, -lz4-, -pm0- (stored), -lh1-, -lzs-, -lz5- and -lh4- to -lh7- data.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +16,9 @@ using DataFn = std::function<bool(const uint8_t*, size_t)>;
 
 class LhaReader {
  public:
-  // The archive starts at offset 0 of `source`.
-  explicit LhaReader(ByteSource& source) : source_(source) {}
+  // The archive starts at offset `start` of `source` (offsets in the
+  // headers it gives are counted from the source's offset 0).
+  explicit LhaReader(ByteSource& source, uint64_t start = 0) : source_(source), next_(start) {}
   LhaReader(const LhaReader&) = delete;
   LhaReader& operator=(const LhaReader&) = delete;
 
@@ -35,11 +36,17 @@ class LhaReader {
   // Whether Extract can decode a method.
   static bool CanDecode(const std::string& method);
 
+  // Where the archive starts: offset 0 when a sound header stands there;
+  // in a program (MS-DOS/Windows "MZ" or ELF, a self-extractor) the first
+  // offset below `limit` at which one does, as LHA programs search. False
+  // when there is none.
+  static bool FindStart(ByteSource& source, uint64_t limit, uint64_t* start);
+
  private:
   Result ReadExact(uint64_t offset, uint8_t* data, size_t size);
 
   ByteSource& source_;
-  uint64_t next_ = 0;   // offset of the next header
+  uint64_t next_;       // offset of the next header
   bool done_ = false;
 };
 

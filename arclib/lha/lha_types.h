@@ -14,7 +14,7 @@ enum class Result {
   WriteError,   // the sink refused bytes or a seek
   ReadError,    // the source failed while reading
   BadName,      // empty name, empty path component, or too long for a header
-  TooLarge,     // member of 4 GiB or more: level-2 sizes are 32-bit
+  TooLarge,     // writer: member of 4 GiB or more (level-2 sizes are 32-bit)
   Corrupt,      // malformed header or compressed data
   CrcMismatch,  // data decoded but its CRC-16 differs from the header's
   Unsupported,  // a method or header level this library does not decode
@@ -52,13 +52,21 @@ struct MemberHeader {
   // separator. Taken from the archive as it is: it may be empty, start with
   // '\\', hold a drive letter or "..", so check it before extracting.
   std::string name;
-  bool directory = false;       // "-lhd-"
-  uint32_t compressedSize = 0;  // member data size (extended headers of level 1 excluded)
-  uint32_t originalSize = 0;
-  uint32_t unixTime = 0;        // level 0/1 MS-DOS times are converted as local time
+  bool directory = false;       // "-lhd-" that is no link
+  // A Unix symbolic link: "-lhd-" with the target after a '|' in the name
+  // (or a link mode); `name` is the link's own name, `linkTarget` the raw
+  // target, '/' separated as Unix wrote it. No data.
+  bool symlink = false;
+  std::string linkTarget;
+  uint64_t compressedSize = 0;  // member data size (extended headers of level 1 excluded)
+  uint64_t originalSize = 0;    // 64-bit sizes come from extended header 0x42
+  // Level 2 and 3 times and the Unix extensions of level 0 and 1 are UTC;
+  // a bare MS-DOS time of level 0 or 1 is converted as local time.
+  uint32_t unixTime = 0;
   uint16_t crc16 = 0;
+  uint16_t unixMode = 0;        // Unix mode bits when the header has them, else 0
   uint8_t dosAttributes = 0x20;
-  uint8_t level = 0;            // header level 0, 1 or 2
+  uint8_t level = 0;            // header level 0 to 3
   char osId = 0;                // 'M', 'U', 'w', ... (0 when the header has none)
   uint64_t headerOffset = 0;    // offsets from the reader's start
   uint64_t dataOffset = 0;

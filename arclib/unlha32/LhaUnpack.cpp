@@ -20,6 +20,9 @@ namespace {
 
 using arc::Failure;
 
+// How far into a program the archive is looked for.
+constexpr uint64_t kProgramSearchLimit = 16 << 20;
+
 // An open archive and its reader.
 class Archive {
  public:
@@ -30,7 +33,10 @@ class Archive {
       throw Failure(ARCERR_ARC_FILE_OPEN, "not a file: " + arc::Cp932ForReport(posix));
     size_ = static_cast<uint64_t>(st.st_size);
     source_ = std::make_unique<lha::FileSource>(file_.Get());
-    reader_ = std::make_unique<lha::LhaReader>(*source_);
+    // A self-extracting program holds the archive after its own code.
+    uint64_t start = 0;
+    if (!lha::LhaReader::FindStart(*source_, kProgramSearchLimit, &start)) start = 0;
+    reader_ = std::make_unique<lha::LhaReader>(*source_, start);
   }
   // The next member; false at the end. Throws for damage.
   bool Next(lha::MemberHeader& m) {
@@ -85,7 +91,24 @@ void Decode(lha::LhaReader& reader, const lha::MemberHeader& m,
     }
   });
   if (failure) std::rethrow_exception(failure);
+  if (r == lha::Result::Unsupported) throw Failure(ResultCode(r), m.name + ": unsupported method " + m.method);
   if (r != lha::Result::Ok) throw Failure(ResultCode(r), m.name + ": " + lha::ResultText(r));
+}
+
+std::string LinkText(const lha::MemberHeader& m) { return m.name + " -> " + m.linkTarget; }
+
+// A member whose method arclha does not decode: reported, passed over, and
+// counted for the result, so that the members after it are still served.
+bool PassUndecodable(const lha::MemberHeader& m, arc::Report& report) {
+  if (m.directory || m.symlink || lha::LhaReader::CanDecode(m.method)) return false;
+  report.Line("Error: " + m.name + ": unsupported method " + m.method);
+  return true;
+}
+
+// The result for members passed over, after all others were served.
+void FailForUndecodable(uint64_t count) {
+  if (count > 0)
+    throw Failure(ARCERR_METHOD, std::to_string(count) + " member(s) of a method this library does not decode");
 }
 
 }  // namespace
@@ -102,10 +125,22 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
   Archive archive(posix);
   arc::Extractor extractor(rules, progress, report);
   lha::MemberHeader m;
+  uint64_t links = 0, undecodable = 0;
   while (archive.Next(m)) {
     arc::MemberToExtract member;
     member.name = arc::GuessNameToUtf8(m.name);
     if (!extractor.Selected(member.name)) continue;
+    if (m.symlink) {
+      // Links are not created from archives: the member is reported and
+      // the result says that not everything was extracted.
+      report.Line("Skipped: " + LinkText(m) + " (symbolic link, not created)");
+      ++links;
+      continue;
+    }
+    if (PassUndecodable(m, report)) {
+      ++undecodable;
+      continue;
+    }
     member.info = InfoOf(m);
     member.kind = m.directory ? arc::MemberToExtract::Kind::Directory : arc::MemberToExtract::Kind::File;
     member.mode = (m.dosAttributes & 0x01) ? 0444 : 0644;
@@ -115,17 +150,29 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
   }
   extractor.Finish();
   progress.End();
+  FailForUndecodable(undecodable);
+  if (links > 0)
+    throw Failure(ARCERR_NOT_SUPPORT, std::to_string(links) + " symbolic link(s) not extracted: links are not created");
 }
 
 void Test(const arc::ParsedLine& line, arc::Report& report) {
   Archive archive(arc::PosixPathOrFail(line.archive, ARCERR_NOT_FIND_ARC_FILE));
   lha::MemberHeader m;
-  uint64_t members = 0;
+  uint64_t members = 0, undecodable = 0;
   while (archive.Next(m)) {
-    if (!m.directory) Decode(archive.Reader(), m, [](const void*, size_t) {});
-    report.Line("OK  " + m.name);
+    if (PassUndecodable(m, report)) {
+      ++undecodable;
+      continue;
+    }
+    if (m.symlink) {
+      report.Line("OK  " + LinkText(m) + " (symbolic link)");
+    } else {
+      if (!m.directory) Decode(archive.Reader(), m, [](const void*, size_t) {});
+      report.Line("OK  " + m.name);
+    }
     ++members;
   }
+  FailForUndecodable(undecodable);
   report.Line(std::to_string(members) + " member(s) tested, no errors");
 }
 

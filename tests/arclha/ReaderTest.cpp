@@ -1,5 +1,5 @@
 // The reader on archives of other programs' making (header levels 0 and 1,
-// unknown methods), copying members into a new archive, and headers whose
+// the Unix extension of level 0, unknown methods), copying members into a new archive, and headers whose
 // size would end in a zero byte.
 #include <gtest/gtest.h>
 
@@ -107,16 +107,18 @@ TEST(Reader, OlderHeaderLevels) {
 }
 
 TEST(Reader, UnknownMethodsAndLevels) {
-  Bytes archive = OldHeaderMember(1, "-lzs-", "old.txt", TextBytes(10, 1));
-  Bytes level3 = OldHeaderMember(0, "-lh0-", "x", {});
-  level3[20] = 3;
-  archive.insert(archive.end(), level3.begin(), level3.end());
+  Bytes archive = OldHeaderMember(1, "-lh2-", "old.txt", TextBytes(10, 1));
+  Bytes level4 = OldHeaderMember(0, "-lh0-", "x", {});
+  level4[20] = 4;
+  archive.insert(archive.end(), level4.begin(), level4.end());
   std::vector<ReadMember> read;
-  EXPECT_EQ(ReadArchive(archive, &read), lha::Result::Unsupported);
+  EXPECT_EQ(ReadArchive(archive, &read), lha::Result::Corrupt);
   ASSERT_EQ(read.size(), 1u);
-  EXPECT_EQ(read[0].header.method, "-lzs-");
-  EXPECT_FALSE(lha::LhaReader::CanDecode("-lzs-"));
+  EXPECT_EQ(read[0].header.method, "-lh2-");
   EXPECT_EQ(read[0].extract, lha::Result::Unsupported);
+  for (const char* method : {"-lh2-", "-lh3-", "-pm1-", "-pm2-", "-lh8-"}) {
+    EXPECT_FALSE(lha::LhaReader::CanDecode(method)) << method;
+  }
 }
 
 // Updating an archive: members of the old one are copied as they stand,

@@ -1,7 +1,11 @@
 // UNLHA32.DLL on our arclha: archives lhasa tests and unpacks with the
 // names in code page 932, bare names, "u" adding to and replacing in an
 // archive, deletion, extraction, unsafe and damaged archives, names that
-// cannot be stored, self-extracting programs, listings and progress.
+// cannot be stored, self-extracting programs, listings and progress; and
+// archives of other programs' making (old methods, header forms, programs
+// with an archive inside, Unix links, 64-bit sizes) against lhasa.
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "ArcTestKit.h"
@@ -211,6 +215,10 @@ TEST_F(LhaLibrary, SelfExtractingProgramsUnpackThemselves) {
   const auto run = Tool("cd " + Sh(P("run")) + " && " + Sh(P("sfx/a.exe")));
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("run")), arctest::SampleTree()), "");
+  // The library finds the archive inside the program again.
+  const auto x = Call(unlha, "x -+  \"C:\\sfx\\a.exe\" \"C:\\again\\\" ");
+  EXPECT_EQ(x.code, 0) << x.output;
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("again")), arctest::SampleTree()), "");
   drive.WriteFile("out/text.lzh", "not an archive");
   EXPECT_GE(Call(unlha, "s -+  \"C:\\out\\text.lzh\" \"C:\\sfx\\\" ").code, 0x8000);
   EXPECT_FALSE(fs::exists(P("sfx/text.exe")));
@@ -255,4 +263,210 @@ TEST_F(LhaLibrary, ListingAndProgress) {
   EXPECT_FALSE(fs::exists(P("out/stopped.lzh")));
 }
 
+// Archives of other programs' making, shared beside the project.
+class LhaFixtures : public LhaLibrary {
+ protected:
+  void SetUp() override {
+    if (!fs::is_directory(kDir)) GTEST_SKIP() << "no fixtures at " << kDir;
+    LhaLibrary::SetUp();
+    fs::create_directories(P("fx"));
+    for (const auto& e : fs::directory_iterator(kDir)) fs::copy_file(e.path(), P("fx/" + e.path().filename().string()));
+  }
+  // "x" (or "e") of a fixture into C:\<out>\.
+  arctest::CommandResult Unpack(const std::string& file, const std::string& out, const std::string& command = "x") {
+    return Call(unlha, command + " -+  \"C:\\fx\\" + file + "\" \"C:\\" + out + "\\\" ");
+  }
+  // lhasa's extraction of a fixture, names in lower case as lhasa writes
+  // MS-DOS names; with the files' times.
+  arctest::Tree Lhasa(const std::string& file, std::map<std::string, time_t>* times = nullptr) {
+    const std::string dir = P("ref/" + file);
+    fs::create_directories(dir);
+    const auto r = Tool("cd " + Sh(dir) + " && lha xq " + Sh(P("fx/" + file)));
+    EXPECT_EQ(r.status, 0) << file << "\n" << r.output;
+    const arctest::Tree tree = Lowered(arctest::ReadTree(dir), dir, times);
+    fs::remove_all(dir);
+    return tree;
+  }
+  static arctest::Tree Lowered(const arctest::Tree& tree, const std::string& dir, std::map<std::string, time_t>* times) {
+    arctest::Tree out;
+    for (const auto& [name, content] : tree) {
+      std::string lower = name;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      out[lower] = content;
+      struct stat st;
+      if (times != nullptr && stat((dir + "/" + name).c_str(), &st) == 0) (*times)[lower] = st.st_mtime;
+    }
+    return out;
+  }
+  static inline const std::string kDir = std::string(LHA_FIXTURES_DIR) + "/lha";
+};
+
+TEST_F(LhaFixtures, OldMethodsHeaderFormsAndProgramsExtractAsLhasaDoes) {
+  auto check = lib.Entry<TArcCheckArchiveProc>("UnlhaCheckArchive");
+  struct Case {
+    const char* file;
+    bool timed;  // the header holds a time
+  } cases[] = {{"lh1.lzh", true},        {"lzs.lzs", true},
+               {"lz5.lzs", true},        {"pm0.pma", false},
+               {"lhx-h2.lzh", true},     {"level3-lh5.lzh", true},
+               {"level2-short-header-size.lzh", true},
+               {"level0-unix-time.lzh", true},
+               {"sfx-dos.exe", true},    {"sfx-win32.exe", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::map<std::string, time_t> refTimes, ourTimes;
+    const arctest::Tree expected = Lhasa(c.file, &refTimes);
+    ASSERT_EQ(expected.size(), 1u);
+    const std::string out = std::string("x_") + c.file;
+    const auto r = Unpack(c.file, out);
+    EXPECT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(arctest::TreeDiff(Lowered(arctest::ReadTree(P(out)), P(out), &ourTimes), expected), "");
+    if (c.timed) {
+      EXPECT_EQ(ourTimes, refTimes);
+    }
+    const auto t = Call(unlha, std::string("t -+  \"C:\\fx\\") + c.file + "\" ");
+    EXPECT_EQ(t.code, 0) << t.output;
+    EXPECT_TRUE(check((std::string("C:\\fx\\") + c.file).c_str(), CHECKARCHIVE_FULLCRC));
+    const auto l = Call(unlha, std::string("l -+  \"C:\\fx\\") + c.file + "\" ");
+    EXPECT_EQ(l.code, 0) << l.output;
+    EXPECT_NE(l.output.find(std::to_string(expected.begin()->second.size())), std::string::npos) << l.output;
+  }
+}
+
+TEST_F(LhaFixtures, UndocumentedMethodsAreRefusedByName) {
+  auto check = lib.Entry<TArcCheckArchiveProc>("UnlhaCheckArchive");
+  struct Case {
+    const char* file;
+    const char* member;
+    const char* method;
+  } cases[] = {{"lh2.lzh", "LICENSE.MIT", "-lh2-"},
+               {"lh3.lzh", "LICENSE.MIT", "-lh3-"},
+               {"pm1.pma", "COPYING.TXT", "-pm1-"},
+               {"pm2.pma", "GPL-2.", "-pm2-"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    for (const char* command : {"x", "e", "t"}) {
+      const auto r = command[0] == 't' ? Call(unlha, std::string("t -+  \"C:\\fx\\") + c.file + "\" ")
+                                       : Unpack(c.file, "out_" + std::string(c.file), command);
+      EXPECT_EQ(r.code, ARCERR_METHOD) << command << "\n" << r.output;
+      EXPECT_NE(r.output.find(std::string(c.member) + ": unsupported method " + c.method), std::string::npos)
+          << command << "\n" << r.output;
+    }
+    EXPECT_TRUE(arctest::ReadTree(P("out_" + std::string(c.file))).empty());
+    EXPECT_FALSE(check((std::string("C:\\fx\\") + c.file).c_str(), CHECKARCHIVE_FULLCRC));
+    // The listing still shows the member and its method.
+    const auto l = Call(unlha, std::string("l -+  \"C:\\fx\\") + c.file + "\" ");
+    EXPECT_EQ(l.code, 0) << l.output;
+    EXPECT_NE(l.output.find(c.method), std::string::npos) << l.output;
+  }
+}
+
+// A member of an undecoded method among others: the others are served,
+// the result says that one was not.
+TEST_F(LhaFixtures, MembersAfterARefusedOneAreStillServed) {
+  std::string lh2 = drive.ReadFile("fx/lh2.lzh"), lh1 = drive.ReadFile("fx/lh1.lzh");
+  ASSERT_EQ(lh2.back(), '\0');  // the end mark
+  drive.WriteFile("fx/mixed.lzh", lh2.substr(0, lh2.size() - 1) + lh1);
+  const arctest::Tree expected = Lhasa("lh1.lzh");
+  for (const char* command : {"x", "e"}) {
+    SCOPED_TRACE(command);
+    const std::string out = std::string("mixed_") + command;
+    const auto r = Unpack("mixed.lzh", out, command);
+    EXPECT_EQ(r.code, ARCERR_METHOD) << r.output;
+    EXPECT_NE(r.output.find("LICENSE.MIT: unsupported method -lh2-"), std::string::npos) << r.output;
+    EXPECT_EQ(arctest::TreeDiff(Lowered(arctest::ReadTree(P(out)), P(out), nullptr), expected), "");
+  }
+  const auto t = Call(unlha, "t -+  \"C:\\fx\\mixed.lzh\" ");
+  EXPECT_EQ(t.code, ARCERR_METHOD) << t.output;
+  EXPECT_NE(t.output.find("OK  GPL-2"), std::string::npos) << t.output;
+  // Asked for the decodable member alone, everything asked for came out.
+  EXPECT_EQ(Call(unlha, "x -+  \"C:\\fx\\mixed.lzh\" \"C:\\alone\\\" \"GPL-2\" ").code, 0);
+  EXPECT_EQ(arctest::TreeDiff(Lowered(arctest::ReadTree(P("alone")), P("alone"), nullptr), expected), "");
+}
+
+// Links are not made from archives: no file or folder "link|target", the
+// link named as skipped, and a result that says not everything came out.
+TEST_F(LhaFixtures, UnixLinksAreSkippedWithANonZeroResult) {
+  auto check = lib.Entry<TArcCheckArchiveProc>("UnlhaCheckArchive");
+  for (const char* file : {"unix-symlink-h1.lzh", "unix-symlink-h2.lzh"}) {
+    for (const char* command : {"x", "e"}) {
+      SCOPED_TRACE(std::string(file) + " " + command);
+      const std::string out = std::string("out_") + command + "_" + file;
+      const auto r = Unpack(file, out, command);
+      EXPECT_EQ(r.code, ARCERR_NOT_SUPPORT) << r.output;
+      EXPECT_NE(r.output.find("symbolic link"), std::string::npos) << r.output;
+      fs::create_directories(P(out));
+      for (const std::string& name : arctest::ListDir(P(out))) {
+        EXPECT_EQ(name.find('|'), std::string::npos) << name;
+        EXPECT_FALSE(fs::is_symlink(P(out + "/" + name))) << name;
+      }
+    }
+    // The archive itself is sound.
+    EXPECT_EQ(Call(unlha, std::string("t -+  \"C:\\fx\\") + file + "\" ").code, 0);
+    EXPECT_TRUE(check((std::string("C:\\fx\\") + file).c_str(), CHECKARCHIVE_FULLCRC));
+  }
+  const auto one = Unpack("unix-symlink-h1.lzh", "one");
+  EXPECT_NE(one.output.find("Skipped: symlink -> target"), std::string::npos) << one.output;
+  EXPECT_TRUE(!fs::exists(P("one")) || fs::is_empty(P("one")));
+  // The ordinary members around the links come out as lhasa writes them.
+  const auto r = Unpack("unix-symlink-h2.lzh", "two");
+  EXPECT_NE(r.output.find("dir2\\symlink1 -> ../file1"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("dir2\\symlink2 -> ../file2"), std::string::npos) << r.output;
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("two")), Lhasa("unix-symlink-h2.lzh")), "");
+  EXPECT_TRUE(fs::is_directory(P("two/dir")));
+  EXPECT_TRUE(fs::is_directory(P("two/dir2")));
+  // A pattern that leaves the links out extracts everything it asked for.
+  EXPECT_EQ(Call(unlha, "x -+  \"C:\\fx\\unix-symlink-h2.lzh\" \"C:\\three\\\" \"file*\" ").code, 0);
+}
+
+TEST_F(LhaFixtures, SizesOver4GiBAreListedInFull) {
+  const auto l = Call(unlha, "l -+  \"C:\\fx\\member-over-4gib.lzh\" ");
+  EXPECT_EQ(l.code, 0) << l.output;
+  EXPECT_NE(l.output.find("4718592000"), std::string::npos) << l.output;
+  auto open = lib.Entry<TArcOpenArchiveProc>("UnlhaOpenArchive");
+  auto first = lib.Entry<TArcFindFirstProc>("UnlhaFindFirst");
+  auto close = lib.Entry<TArcCloseArchiveProc>("UnlhaCloseArchive");
+  HARC h = open(nullptr, "C:\\fx\\member-over-4gib.lzh", 0);
+  ASSERT_NE(h, nullptr);
+  INDIVIDUALINFO info;
+  ASSERT_EQ(first(h, "*", &info), 0);
+  // The 32-bit field cannot hold it: it says "at least 4 GiB", never the
+  // low 32 bits.
+  EXPECT_EQ(info.dwOriginalSize, 0xFFFFFFFFu);
+  EXPECT_EQ(info.dwCompressedSize, 23891u);
+  // The 64-bit entries give the true sizes of the member found last.
+  using SizeEx = BOOL(WINAPI*)(HARC, int64_t*);
+  auto originalEx = lib.Entry<SizeEx>("UnlhaGetOriginalSizeEx");
+  auto compressedEx = lib.Entry<SizeEx>("UnlhaGetCompressedSizeEx");
+  int64_t size = 0;
+  EXPECT_TRUE(originalEx(h, &size));
+  EXPECT_EQ(size, 4718592000);
+  EXPECT_TRUE(compressedEx(h, &size));
+  EXPECT_EQ(size, 23891);
+  auto next = lib.Entry<TArcFindNextProc>("UnlhaFindNext");
+  EXPECT_EQ(next(h, &info), -1);
+  EXPECT_FALSE(originalEx(h, &size));
+  EXPECT_EQ(close(h), 0);
+  EXPECT_FALSE(originalEx(h, &size));
+}
+
+TEST_F(LhaFixtures, ProgramsWithAnArchiveInsideOpenForListing) {
+  auto open = lib.Entry<TArcOpenArchiveProc>("UnlhaOpenArchive");
+  auto first = lib.Entry<TArcFindFirstProc>("UnlhaFindFirst");
+  auto close = lib.Entry<TArcCloseArchiveProc>("UnlhaCloseArchive");
+  for (const char* file : {"sfx-dos.exe", "sfx-win32.exe"}) {
+    HARC h = open(nullptr, (std::string("C:\\fx\\") + file).c_str(), 0);
+    ASSERT_NE(h, nullptr) << file;
+    INDIVIDUALINFO info;
+    ASSERT_EQ(first(h, "*", &info), 0) << file;
+    EXPECT_EQ(info.dwOriginalSize, 18092u) << file;
+    EXPECT_EQ(close(h), 0);
+  }
+  // A program without an archive is still no archive.
+  drive.WriteFile("fx/plain.exe", "MZ" + arctest::RandomBytes(5000, 7));
+  EXPECT_EQ(open(nullptr, "C:\\fx\\plain.exe", 0), nullptr);
+  EXPECT_GE(Unpack("plain.exe", "plain").code, 0x8000);
+}
+
 }  // namespace
+
