@@ -155,8 +155,18 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
     throw Failure(ARCERR_NOT_SUPPORT, std::to_string(links) + " symbolic link(s) not extracted: links are not created");
 }
 
+// Decodes a member only to verify it. The owner window follows the work and
+// may stop it, however long the member: a damaged one can declare 4 GiB.
+void Verify(Archive& archive, const lha::MemberHeader& m, arc::Progress& progress) {
+  progress.Begin(m.name, std::string(), InfoOf(m));
+  uint64_t done = 0;
+  Decode(archive.Reader(), m, [&](const void*, size_t size) { progress.Step(done += size); });
+}
+
 void Test(const arc::ParsedLine& line, arc::Report& report) {
   Archive archive(arc::PosixPathOrFail(line.archive, ARCERR_NOT_FIND_ARC_FILE));
+  arc::Progress progress(arc::Owner());
+  progress.Open(line.archive);
   lha::MemberHeader m;
   uint64_t members = 0, undecodable = 0;
   while (archive.Next(m)) {
@@ -167,11 +177,12 @@ void Test(const arc::ParsedLine& line, arc::Report& report) {
     if (m.symlink) {
       report.Line("OK  " + LinkText(m) + " (symbolic link)");
     } else {
-      if (!m.directory) Decode(archive.Reader(), m, [](const void*, size_t) {});
+      if (!m.directory) Verify(archive, m, progress);
       report.Line("OK  " + m.name);
     }
     ++members;
   }
+  progress.End();
   FailForUndecodable(undecodable);
   report.Line(std::to_string(members) + " member(s) tested, no errors");
 }
@@ -206,9 +217,10 @@ std::vector<arc::EntryInfo> ListLha(const std::string& posixPath) {
 
 bool CheckLha(const std::string& posixPath, int) {
   Archive archive(posixPath);
+  arc::Progress progress(arc::Owner());
   lha::MemberHeader m;
   while (archive.Next(m))
-    if (!m.directory) Decode(archive.Reader(), m, [](const void*, size_t) {});
+    if (!m.directory) Verify(archive, m, progress);
   return true;
 }
 
