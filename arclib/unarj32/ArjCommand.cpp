@@ -72,15 +72,27 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
   progress.End();
 }
 
+// Decodes a member only to verify it. The owner window follows the work and
+// may stop it, however long the member.
+void Verify(ArjReader& reader, const ArjMember& m, arc::Progress& progress) {
+  if (m.fileType == kDirectory || m.fileType == kVolumeLabel) return;
+  progress.Begin(m.name, std::string(), InfoOf(m));
+  uint64_t done = 0;
+  reader.Extract(m, [&](const void*, size_t size) { progress.Step(done += size); });
+}
+
 void Test(const arc::ParsedLine& line, arc::Report& report) {
   ArjReader reader(arc::PosixPathOrFail(line.archive, ARCERR_NOT_FIND_ARC_FILE));
+  arc::Progress progress(arc::Owner());
+  progress.Open(line.archive);
   ArjMember m;
   uint64_t members = 0;
   while (reader.Next(m)) {
-    if (m.fileType != kDirectory && m.fileType != kVolumeLabel) reader.Extract(m, [](const void*, size_t) {});
+    Verify(reader, m, progress);
     report.Line("OK  " + InfoOf(m).name);
     ++members;
   }
+  progress.End();
   report.Line(std::to_string(members) + " member(s) tested, no errors");
 }
 
@@ -118,9 +130,9 @@ std::vector<arc::EntryInfo> ListArj(const std::string& posixPath) {
 
 bool CheckArj(const std::string& posixPath, int) {
   ArjReader reader(posixPath);
+  arc::Progress progress(arc::Owner());
   ArjMember m;
-  while (reader.Next(m))
-    if (m.fileType != kDirectory && m.fileType != kVolumeLabel) reader.Extract(m, [](const void*, size_t) {});
+  while (reader.Next(m)) Verify(reader, m, progress);
   return true;
 }
 

@@ -106,6 +106,58 @@ TEST_F(ArjLibrary, MethodFourIsReportedAsUnsupported) {
   EXPECT_FALSE(fs::exists(P("x/docs/readme.txt")));
 }
 
+// A long member's test or check tells the owner window as it goes, which
+// can stop it there.
+TEST_F(ArjLibrary, VerifyingReportsProgressAndCanBeStopped) {
+  drive.WriteFile("big/zeros.bin", std::string(3 << 20, '\0'));
+  ASSERT_EQ(Tool("cd " + Sh(P("big")) + " && arj a -y -m1 ../big.arj zeros.bin >/dev/null").status, 0);
+  auto setOwner = lib.Entry<TArcSetOwnerWindowExProc>("UnarjSetOwnerWindowEx");
+  auto killOwner = lib.Entry<TArcKillOwnerWindowExProc>("UnarjKillOwnerWindowEx");
+  auto check = lib.Entry<TArcCheckArchiveProc>("UnarjCheckArchive");
+  {
+    arctest::ProgressWindow stopper(3);  // open, begin, the first MiB
+    setOwner(stopper.Handle(), nullptr);
+    EXPECT_EQ(Call(unarj, "t -+  \"C:\\big.arj\" ").code, ARCERR_USER_CANCEL);
+    killOwner(stopper.Handle());
+    ASSERT_EQ(stopper.States().size(), 3u);
+    EXPECT_EQ(stopper.States()[2], static_cast<WPARAM>(ARCEXTRACT_INPROCESS));
+  }
+  arctest::ProgressWindow stopper(2);  // begin, the first MiB
+  setOwner(stopper.Handle(), nullptr);
+  EXPECT_FALSE(check("C:\\big.arj", CHECKARCHIVE_FULLCRC));
+  killOwner(stopper.Handle());
+  EXPECT_TRUE(check("C:\\big.arj", CHECKARCHIVE_FULLCRC));
+}
+
+// A file made to keep the search for the main header busy: a run of
+// headers with good CRCs whose first extended-header size jumps to one long
+// chain of tiny extended headers reaching to the end of 1 MiB. Each
+// candidate used to walk the whole chain before its type (no main header
+// but the last) was looked at: minutes to open. The last one has a chain
+// longer than ARJ ever writes.
+TEST_F(ReadOnlyLibraries, ArjHeaderSearchIsNotFooledIntoLongWalks) {
+  Layout(R"PY(
+import struct, zlib
+count, step = 1500, 40
+chain = count * step + 8
+out = bytearray()
+for i in range(count):
+    basic = bytes([30, 11, 1, 0, 0, 0, 2 if i == count - 1 else 0, 0]) + b'\0' * 22
+    head = b'\x60\xea' + struct.pack('<H', len(basic)) + basic + struct.pack('<I', zlib.crc32(basic))
+    jump = chain - (len(out) + len(head) + 2) - 4
+    out += head + struct.pack('<H', jump)
+out += b'\xff' * 8
+while len(out) < (1 << 20) - 16:
+    out += b'\x01\x00\x00' + b'\0' * 4
+)PY"
+         "\nopen('" + P("busy.arj") + "', 'wb').write(out + b'\\0\\0')");
+  arctest::RealLibrary lib{"UNARJ32J.DLL"};
+  auto open = lib.Entry<TArcOpenArchiveProc>("UnarjOpenArchive");
+  EXPECT_EQ(open(nullptr, "C:\\busy.arj", 0), nullptr);
+  const auto r = Call(lib.Entry<TArcCommandProc>("Unarj"), "t -+  \"C:\\busy.arj\" ");
+  EXPECT_EQ(r.code, ARCERR_NOT_ARC_FILE) << r.output;
+}
+
 TEST_F(ArjLibrary, ListingGivesNamesSizesAndCrc) {
   ASSERT_EQ(Tool("cd " + Sh(P("src")) + " && arj a -r -y -m1 ../a.arj '*' >/dev/null").status, 0);
   auto open = lib.Entry<TArcOpenArchiveProc>("UnarjOpenArchive");
