@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "EntryDeclarations.h"
+#include "FuzzFile.h"
 #include "archives/ArchiverDll.h"
 #include "platform/win32api.h"
 
@@ -37,3 +39,14 @@ inline void ExerciseArchive(const LibraryEntries& lib, const std::string& winPat
 
 #define VXFUZZ_ENTRIES(Prefix, Test) \
   vxfuzz::LibraryEntries { Prefix, Prefix##OpenArchive, Prefix##CloseArchive, Prefix##FindFirst, Prefix##FindNext, Prefix##CheckArchive, Test }
+
+// The whole target of one library: the input as an archive file named with
+// Extension, driven through the library's entries of Prefix.
+#define VXFUZZ_ARCHIVE_TARGET(Prefix, Extension, TestCommand)                        \
+  VXFUZZ_DECLARE_ENTRIES(Prefix)                                                     \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {          \
+    static const vxfuzz::FuzzFile file(Extension);                                   \
+    file.Write(data, size);                                                          \
+    vxfuzz::ExerciseArchive(VXFUZZ_ENTRIES(Prefix, TestCommand), file.Win());        \
+    return 0;                                                                        \
+  }

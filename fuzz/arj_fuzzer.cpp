@@ -3,13 +3,10 @@
 // after each change, so that inputs get past the headers into the decoder.
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "ArchiveEntries.h"
-#include "EntryDeclarations.h"
-#include "FuzzFile.h"
-
-VXFUZZ_DECLARE_ENTRIES(Unarj)
 
 extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t maxSize);
 
@@ -59,9 +56,4 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
   return size;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const vxfuzz::FuzzFile file(".arj");
-  file.Write(data, size);
-  vxfuzz::ExerciseArchive(VXFUZZ_ENTRIES(Unarj, "t"), file.Win());
-  return 0;
-}
+VXFUZZ_ARCHIVE_TARGET(Unarj, ".arj", "t")

@@ -1,13 +1,4 @@
-// Our cab library on any bytes, through the check, listing and test entries.
+// CAB32.DLL on any bytes, through the check and listing entries.
 #include "ArchiveEntries.h"
-#include "EntryDeclarations.h"
-#include "FuzzFile.h"
 
-VXFUZZ_DECLARE_ENTRIES(Cab)
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const vxfuzz::FuzzFile file(".cab");
-  file.Write(data, size);
-  vxfuzz::ExerciseArchive(VXFUZZ_ENTRIES(Cab, "-l"), file.Win());
-  return 0;
-}
+VXFUZZ_ARCHIVE_TARGET(Cab, ".cab", "-l")

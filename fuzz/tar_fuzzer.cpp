@@ -1,13 +1,5 @@
-// Our tar library on any bytes, through the check, listing and test entries.
+// tar32.dll on any bytes (tar, gzip, bzip2, sparse maps, pax records),
+// through the check, listing and test entries.
 #include "ArchiveEntries.h"
-#include "EntryDeclarations.h"
-#include "FuzzFile.h"
 
-VXFUZZ_DECLARE_ENTRIES(Tar)
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const vxfuzz::FuzzFile file(".tgz");
-  file.Write(data, size);
-  vxfuzz::ExerciseArchive(VXFUZZ_ENTRIES(Tar, "t -f"), file.Win());
-  return 0;
-}
+VXFUZZ_ARCHIVE_TARGET(Tar, ".tgz", "t -f")

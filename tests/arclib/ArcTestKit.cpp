@@ -165,4 +165,25 @@ LRESULT CALLBACK ProgressWindow::Proc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM
   return current->stopAt_ > 0 && static_cast<int>(current->states_.size()) >= current->stopAt_ ? 1 : 0;
 }
 
+void ExpectVerificationStopsInside(const RealLibrary& lib, const std::string& prefix, const std::string& line,
+                                   const std::string& archive) {
+  auto setOwner = lib.Entry<TArcSetOwnerWindowExProc>((prefix + "SetOwnerWindowEx").c_str());
+  auto killOwner = lib.Entry<TArcKillOwnerWindowExProc>((prefix + "KillOwnerWindowEx").c_str());
+  auto check = lib.Entry<TArcCheckArchiveProc>((prefix + "CheckArchive").c_str());
+  {
+    ProgressWindow stopper(3);  // open, begin, the first MiB
+    setOwner(stopper.Handle(), nullptr);
+    EXPECT_EQ(Call(lib.Entry<TArcCommandProc>(prefix.c_str()), line).code, ARCERR_USER_CANCEL) << line;
+    killOwner(stopper.Handle());
+    ASSERT_EQ(stopper.States().size(), 3u);
+    EXPECT_EQ(stopper.States()[2], static_cast<WPARAM>(ARCEXTRACT_INPROCESS));
+  }
+  ProgressWindow stopper(2);  // begin, the first MiB
+  setOwner(stopper.Handle(), nullptr);
+  EXPECT_FALSE(check(archive.c_str(), CHECKARCHIVE_FULLCRC)) << archive;
+  killOwner(stopper.Handle());
+  ASSERT_EQ(stopper.States().size(), 2u);
+  EXPECT_EQ(stopper.States()[1], static_cast<WPARAM>(ARCEXTRACT_INPROCESS));
+}
+
 }  // namespace arctest

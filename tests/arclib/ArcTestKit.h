@@ -86,4 +86,12 @@ class ProgressWindow {
   std::vector<std::string> sources_;
 };
 
+// The test command `line` and the full check of `archive` (a Windows path)
+// of the library whose entries begin with `prefix`, each under an owner
+// window that stops at the first progress inside the first member: both
+// must stop there, the command with the cancel code. The member must be
+// longer than a MiB.
+void ExpectVerificationStopsInside(const RealLibrary& lib, const std::string& prefix, const std::string& line,
+                                   const std::string& archive);
+
 }  // namespace arctest

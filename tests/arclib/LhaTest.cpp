@@ -453,23 +453,8 @@ TEST_F(LhaFixtures, SizesOver4GiBAreListedInFull) {
 // Testing or checking a member of 4.7 GB takes long; the owner window
 // hears of it at every MiB and can stop it there.
 TEST_F(LhaFixtures, LongVerificationsReportProgressAndCanBeStopped) {
-  auto setOwner = lib.Entry<TArcSetOwnerWindowExProc>("UnlhaSetOwnerWindowEx");
-  auto killOwner = lib.Entry<TArcKillOwnerWindowExProc>("UnlhaKillOwnerWindowEx");
-  auto check = lib.Entry<TArcCheckArchiveProc>("UnlhaCheckArchive");
-  {
-    arctest::ProgressWindow stopper(3);  // open, begin, the first MiB
-    setOwner(stopper.Handle(), nullptr);
-    EXPECT_EQ(Call(unlha, "t -+  \"C:\\fx\\member-over-4gib.lzh\" ").code, ARCERR_USER_CANCEL);
-    killOwner(stopper.Handle());
-    ASSERT_EQ(stopper.States().size(), 3u);
-    EXPECT_EQ(stopper.States()[2], static_cast<WPARAM>(ARCEXTRACT_INPROCESS));
-  }
-  arctest::ProgressWindow stopper(2);  // begin, the first MiB
-  setOwner(stopper.Handle(), nullptr);
-  EXPECT_FALSE(check("C:\\fx\\member-over-4gib.lzh", CHECKARCHIVE_FULLCRC));
-  killOwner(stopper.Handle());
-  ASSERT_EQ(stopper.States().size(), 2u);
-  EXPECT_EQ(stopper.States()[1], static_cast<WPARAM>(ARCEXTRACT_INPROCESS));
+  arctest::ExpectVerificationStopsInside(lib, "Unlha", "t -+  \"C:\\fx\\member-over-4gib.lzh\" ",
+                                         "C:\\fx\\member-over-4gib.lzh");
 }
 
 TEST_F(LhaFixtures, ProgramsWithAnArchiveInsideOpenForListing) {

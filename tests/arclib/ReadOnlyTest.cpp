@@ -111,22 +111,8 @@ TEST_F(ArjLibrary, MethodFourIsReportedAsUnsupported) {
 TEST_F(ArjLibrary, VerifyingReportsProgressAndCanBeStopped) {
   drive.WriteFile("big/zeros.bin", std::string(3 << 20, '\0'));
   ASSERT_EQ(Tool("cd " + Sh(P("big")) + " && arj a -y -m1 ../big.arj zeros.bin >/dev/null").status, 0);
-  auto setOwner = lib.Entry<TArcSetOwnerWindowExProc>("UnarjSetOwnerWindowEx");
-  auto killOwner = lib.Entry<TArcKillOwnerWindowExProc>("UnarjKillOwnerWindowEx");
-  auto check = lib.Entry<TArcCheckArchiveProc>("UnarjCheckArchive");
-  {
-    arctest::ProgressWindow stopper(3);  // open, begin, the first MiB
-    setOwner(stopper.Handle(), nullptr);
-    EXPECT_EQ(Call(unarj, "t -+  \"C:\\big.arj\" ").code, ARCERR_USER_CANCEL);
-    killOwner(stopper.Handle());
-    ASSERT_EQ(stopper.States().size(), 3u);
-    EXPECT_EQ(stopper.States()[2], static_cast<WPARAM>(ARCEXTRACT_INPROCESS));
-  }
-  arctest::ProgressWindow stopper(2);  // begin, the first MiB
-  setOwner(stopper.Handle(), nullptr);
-  EXPECT_FALSE(check("C:\\big.arj", CHECKARCHIVE_FULLCRC));
-  killOwner(stopper.Handle());
-  EXPECT_TRUE(check("C:\\big.arj", CHECKARCHIVE_FULLCRC));
+  arctest::ExpectVerificationStopsInside(lib, "Unarj", "t -+  \"C:\\big.arj\" ", "C:\\big.arj");
+  EXPECT_TRUE(lib.Entry<TArcCheckArchiveProc>("UnarjCheckArchive")("C:\\big.arj", CHECKARCHIVE_FULLCRC));
 }
 
 // A file made to keep the search for the main header busy: a run of
