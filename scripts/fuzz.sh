@@ -16,7 +16,7 @@ mode=${1:-smoke}
 build=${FUZZ_BUILD:-build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 smoke_runs=${FUZZ_SMOKE_RUNS:-3000}
-targets=${FUZZ_TARGETS:-"lha arj zip zip_repair tar cab rar cmdline wildcard ini sfx"}
+targets=${FUZZ_TARGETS:-"lha arj zip zip_repair tar cab rar rar_volumes cmdline wildcard ini sfx"}
 fixtures=../shared/fixtures/archives
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DVX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$build-configure.log" 2>&1 ||
@@ -28,11 +28,18 @@ cmake --build "$build" -j"${JOBS:-2}" --target fuzz_all > "$build-build.log" 2>&
 seeds="$build/seeds"
 rm -rf "$seeds"
 "$build/fuzz/fuzz_seeds" "$seeds"
-mkdir -p "$seeds"/{lha,rar,cab,arj,zip,tar}
+mkdir -p "$seeds"/{lha,rar,rar_volumes,cab,arj,zip,tar}
 if [ -d "$fixtures" ]; then
   # The 4.7 GB member is sound: testing it decodes all of it, every run.
   find "$fixtures/lha" -type f ! -name 'member-over-4gib*' -exec cp {} "$seeds/lha/" \;
   cp "$fixtures"/rar/*.rar "$seeds/rar/" 2>/dev/null || true
+  # Two volumes of a set, with the split between them in front.
+  for pair in "01 02" "07 08"; do
+    set -- $pair
+    a="$fixtures/rar/rar5-volumes.part$1.rar" b="$fixtures/rar/rar5-volumes.part$2.rar"
+    [ -f "$a" ] && [ -f "$b" ] && python3 -c 'import sys, struct; a, b = (open(p, "rb").read() for p in sys.argv[1:3]); open(sys.argv[3], "wb").write(struct.pack("<I", len(a)) + a + b)' \
+      "$a" "$b" "$seeds/rar_volumes/parts$1$2.bin"
+  done
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
