@@ -3,10 +3,15 @@ JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: deps build build-asan demo test test-main test-asan clean build-win test-win
+.PHONY: deps deps-win build build-asan demo test test-main test-asan clean build-win test-win dist test-dist
 
+# deps: the Linux build, its tests and the demo; deps-win adds MinGW-w64,
+# Wine, Xvfb and fonts for the Windows builds.
 deps:
 	@bash scripts/install-deps.sh
+
+deps-win:
+	@bash scripts/install-deps.sh --windows
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
@@ -33,7 +38,7 @@ test-main: build
 # build-win64/screenshots).
 WIN32_BUILD ?= build-win32
 WIN64_BUILD ?= build-win64
-build-win: deps
+build-win: deps-win
 	cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF > /dev/null
 	cmake --build $(WIN32_BUILD) -j$(JOBS)
 	cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null

@@ -192,6 +192,9 @@ TEST(Demo, TheDemoMessageHoldsTheSampleFiles) {
   ASSERT_EQ(demo.status, 0) << demo.out << demo.err;
   EXPECT_NE(demo.out.find("サンプル集.zip"), std::string::npos) << demo.out;
   EXPECT_NE(demo.out.find("members:"), std::string::npos) << demo.out;
+  // It ends by saying how to run the job yourself.
+  EXPECT_NE(demo.out.find("/bin/vxhost -o my.eml\n"), std::string::npos) << demo.out;
+  EXPECT_GT(demo.out.rfind("attach\n"), demo.out.find("members:")) << demo.out;
 
   const Reading mail = ReadMessage(build + "/demo.eml", work.Path() + "/parts");
   ASSERT_EQ(mail.status, 0) << mail.errors;
