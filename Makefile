@@ -3,7 +3,7 @@ JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: deps deps-win build build-asan demo test test-main test-asan clean build-win test-win dist test-dist
+.PHONY: deps deps-win build build-asan demo test test-main test-asan clean build-win build-win32 build-win64 test-win dist test-dist
 
 # deps: the Linux build, its tests and the demo; deps-win adds MinGW-w64,
 # Wine, Xvfb and fonts for the Windows builds.
@@ -38,17 +38,31 @@ test-main: build
 # build-win64/screenshots).
 WIN32_BUILD ?= build-win32
 WIN64_BUILD ?= build-win64
-build-win: deps-win
+build-win32: deps-win
 	cmake -S . -B $(WIN32_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release -DVX_TESTS=OFF > /dev/null
 	cmake --build $(WIN32_BUILD) -j$(JOBS)
+
+build-win64: deps-win
 	cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 	cmake --build $(WIN64_BUILD) -j$(JOBS)
+
+build-win: build-win32 build-win64
+
+# The release package for Windows users: the release VxArc.dll and
+# readme.txt (code page 932, CR LF) in $(WIN32_BUILD)/dist/VxArc-$(VERSION).zip.
+VERSION := $(shell sed -n 's/.*kVersion\[\] = "\(.*\)";/\1/p' src/plugin/VxArc.cpp)
+DIST_ZIP = $(WIN32_BUILD)/dist/VxArc-$(VERSION).zip
+dist: build-win32
+	bash scripts/dist.sh $(WIN32_BUILD) $(VERSION)
+
+test-dist: dist
+	python3 scripts/check-dist.py $(DIST_ZIP) $(WIN32_BUILD)/bin/VxArc.dll .
 
 test-win: build-win
 	bash scripts/check-dll.sh $(WIN32_BUILD)/bin/VxArc.dll
 	bash scripts/wine-test.sh $(WIN64_BUILD)
 
-test: test-asan test-win test-main
+test: test-asan test-win test-dist test-main
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN32_BUILD) $(WIN64_BUILD)
