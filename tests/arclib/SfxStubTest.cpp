@@ -175,6 +175,23 @@ TEST_F(SfxStub, ExistingFilesAreReplacedOnlyWhenAskedTo) {
   const auto run = RunProgram("a.EXE", "-y");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("run")), arctest::SampleTree()), "");
+
+  // On a terminal (script(1) gives it one) the user's answer decides.
+  if (Tool("command -v script").status != 0) GTEST_SKIP() << "script(1) is missing";
+  struct Answer {
+    const char* typed;
+    bool replaced;
+  };
+  for (const Answer& a : {Answer{"y\n", true}, Answer{"n\n", false}, Answer{"A\n", true}, Answer{"N\n", false},
+                          Answer{"maybe\ny\n", true}, Answer{"", false}}) {
+    FreshRun();
+    drive.WriteFile("run/top.txt", "mine");
+    const auto asked = Tool("printf " + Sh(a.typed) + " | script -qec " +
+                            Sh("cd " + Sh(P("run")) + " && " + Sh(P("a.EXE"))) + " /dev/null");
+    EXPECT_NE(asked.output.find("top.txt exists. Replace it?"), std::string::npos) << a.typed << asked.output;
+    EXPECT_EQ(drive.ReadFile("run/top.txt"), a.replaced ? "hello\n" : "mine") << a.typed;
+    EXPECT_EQ(asked.status, a.replaced ? 0 : 1) << a.typed << asked.output;
+  }
 }
 
 // Archives made by the Debian tools, sound and with one byte flipped in the
