@@ -40,6 +40,11 @@ void UnpackLha(const Payload& a, Unpacker& out) {
       return;
     }
     const std::string name = Utf8FromCp932(m.name);
+    // A Unix symbolic link is a directory entry named "link|target".
+    if (m.directory && name.find('|') != std::string::npos) {
+      out.Skip(name.substr(0, name.find('|')), "link");
+      continue;
+    }
     if (!m.directory && !lha::LhaReader::CanDecode(m.method)) {
       out.Fail(name, "unsupported method " + m.method);
       continue;

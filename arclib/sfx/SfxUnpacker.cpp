@@ -43,6 +43,17 @@ std::string Utf8FromCp932(const std::string& text) {
   return ok ? out.substr(0, out.size() - outLeft) : text;
 }
 
+namespace {
+
+// Names as the user's system writes paths.
+std::string Shown(std::string name) {
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  return name;
+}
+
+}  // namespace
+
 Unpacker::Unpacker(std::string destination, bool overwriteAll, bool interactive)
     : destination_(std::move(destination)), overwriteAll_(overwriteAll), interactive_(interactive) {}
 
@@ -68,7 +79,8 @@ bool Unpacker::MayReplace(const std::string& name) {
   }
 }
 
-bool Unpacker::Begin(const std::string& name, bool directory, std::time_t mtime, unsigned mode) {
+bool Unpacker::Begin(const std::string& member, bool directory, std::time_t mtime, unsigned mode) {
+  const std::string name = Shown(member);
   current_ = name;
   std::vector<std::string> parts;
   std::string reason, path;
@@ -129,12 +141,13 @@ void Unpacker::End(bool good, const std::string& reason) {
 }
 
 void Unpacker::Fail(const std::string& name, const std::string& reason) {
-  std::fprintf(stderr, "not extracted: %s (%s)\n", name.c_str(), reason.c_str());
+  std::fprintf(stderr, "not extracted: %s (%s)\n", Shown(name).c_str(), reason.c_str());
   ++failed_;
 }
 
 void Unpacker::Skip(const std::string& name, const std::string& why) {
-  std::printf("skipped %s (%s)\n", name.c_str(), why.c_str());
+  std::printf("skipped %s (%s)\n", Shown(name).c_str(), why.c_str());
+  ++skipped_;
 }
 
 int Unpacker::Finish() {
@@ -144,9 +157,11 @@ int Unpacker::Finish() {
   if (kept_ > 0)
     std::printf("kept %d existing file%s; run the program with -y to replace %s\n", kept_, kept_ == 1 ? "" : "s",
                 kept_ == 1 ? "it" : "them");
+  if (skipped_ > 0)
+    std::printf("skipped %d link%s or special file%s\n", skipped_, skipped_ == 1 ? "" : "s", skipped_ == 1 ? "" : "s");
   if (failed_ > 0) std::fprintf(stderr, "%d member%s not extracted\n", failed_, failed_ == 1 ? "" : "s");
   std::fflush(stdout);
-  return failed_ == 0 && kept_ == 0 ? 0 : 1;
+  return failed_ == 0 && kept_ == 0 && skipped_ == 0 ? 0 : 1;
 }
 
 }  // namespace sfx

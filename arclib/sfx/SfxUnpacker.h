@@ -37,10 +37,11 @@ class Unpacker {
   void End(bool good, const std::string& reason);
   // A member or the archive that could not be read.
   void Fail(const std::string& name, const std::string& reason);
+  // A member this program does not create (a link, a device).
   void Skip(const std::string& name, const std::string& why);
 
   // Prints what was done and returns the program's exit status: 0 when
-  // every member was extracted, else 1.
+  // every member was extracted, else 1 (kept, skipped or failed ones).
   int Finish();
 
  private:
@@ -55,7 +56,7 @@ class Unpacker {
   std::time_t mtime_ = 0;
   bool writeFailed_ = false;
   int writeErrno_ = 0;
-  int written_ = 0, kept_ = 0, failed_ = 0;
+  int written_ = 0, kept_ = 0, skipped_ = 0, failed_ = 0;
 };
 
 }  // namespace sfx

@@ -249,4 +249,30 @@ TEST_F(SfxStub, ReadsArchivesOtherProgramsMadeAndRefusesDamagedOnes) {
   }
 }
 
+// LHA archives of other programs beside the project (they are not part of
+// it): a Unix symbolic link is skipped and said so, never made into a
+// folder named "link|target"; the files around it unpack as lhasa unpacks
+// them.
+TEST_F(SfxStub, LhaLinksOfOtherProgramsAreSkippedAndSaidSo) {
+  // __FILE__ is absolute or relative to this test's object folder.
+  const fs::path source = fs::path(arctest::BinDir()) / ".." / "tests" / "arclib" / __FILE__;
+  const fs::path fixtures = source.parent_path() / ".." / ".." / ".." / "shared" / "fixtures" / "archives" / "lha";
+  if (!fs::exists(fixtures / "unix-symlink-h2.lzh")) GTEST_SKIP() << "no fixtures at " << fixtures;
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"unix-symlink-h1.lzh", "skipped symlink (link)"}, {"unix-symlink-h2.lzh", "skipped dir2/symlink1 (link)"}};
+  for (const auto& [name, says] : cases) {
+    SCOPED_TRACE(name);
+    drive.WriteFile("l.EXE", Stub("lhasfx.dat") + arctest::ReadFileBytes((fixtures / name).string()));
+    FreshRun();
+    const auto run = RunProgram("l.EXE");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
+    fs::create_directories(P("ref"));
+    ASSERT_EQ(Tool("cd " + Sh(P("ref")) + " && lha xq " + Sh((fixtures / name).string())).status, 0);
+    EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("run")), arctest::ReadTree(P("ref"))), "");
+    for (const std::string& entry : arctest::ListDir(P("run"))) EXPECT_EQ(entry.find('|'), std::string::npos) << entry;
+    fs::remove_all(P("ref"));
+  }
+}
+
 }  // namespace
