@@ -70,6 +70,8 @@ rvas = [int(r, 16) for r in re.findall(r"\[\s*\d+\] \+base\[\s*\d+\] ([0-9a-f]+)
 names = dict(re.findall(r"^\s*\[\s*(\d+)\] (VXC_\w+)$", headers, re.M))
 functions = {name: base + rvas[int(index)] for index, name in names.items()}
 functions["entry point"] = base + int(re.search(r"^AddressOfEntryPoint\s+([0-9a-f]+)", headers, re.M).group(1), 16)
+if not os.path.exists(link_map):
+    sys.exit(f"check-dll: no link map {link_map} (it is written when the module is linked)")
 dllmain = re.search(r"^\s+0x([0-9a-f]+)\s+_?DllMain@\d+$", open(link_map).read(), re.M)
 if not dllmain:
     sys.exit(f"check-dll: DllMain is not in the link map {link_map}")
