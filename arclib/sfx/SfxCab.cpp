@@ -69,21 +69,25 @@ class FolderStream {
       reason = "cut short";
       return false;
     }
-    uint8_t head[8];
-    if (!a_.ReadAt(at_, head, sizeof head)) {
+    std::vector<uint8_t> head(8 + reserve_);
+    if (!a_.ReadAt(at_, head.data(), head.size())) {
       reason = "cut short";
       return false;
     }
-    const uint32_t sum = Le32(head);
-    const size_t packed = Le16(head + 4), size = Le16(head + 6);
+    const uint32_t sum = Le32(head.data());
+    const size_t packed = Le16(&head[4]), size = Le16(&head[6]);
     std::vector<uint8_t> data(packed);
-    if (!a_.ReadAt(at_ + 8 + reserve_, data.data(), packed)) {
+    if (!a_.ReadAt(at_ + head.size(), data.data(), packed)) {
       reason = "cut short";
       return false;
     }
-    at_ += 8 + reserve_ + packed;
+    at_ += head.size() + packed;
     ++done_;
-    if (sum != 0 && Checksum(head + 4, 4, Checksum(data.data(), packed, 0)) != sum) {
+    // The sum covers the data, then the block's sizes (and, as some writers
+    // count it, its reserved bytes).
+    const uint32_t dataSum = Checksum(data.data(), packed, 0);
+    if (sum != 0 && Checksum(&head[4], 4, dataSum) != sum &&
+        (reserve_ == 0 || Checksum(&head[4], 4 + reserve_, dataSum) != sum)) {
       reason = "damaged (block checksum)";
       return false;
     }

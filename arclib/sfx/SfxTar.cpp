@@ -235,7 +235,7 @@ void UnpackTar(const Payload& a, Unpacker& out) {
     }
     const char type = static_cast<char>(h[156]);
     uint64_t size = Number(h + 124, 12);
-    if (type == 'L' || type == 'x' || type == 'g') {
+    if (type == 'L' || type == 'K' || type == 'x' || type == 'g') {  // long names, pax records
       std::string text;
       if (!ReadBody(*s, size, text)) {
         out.Fail("the archive", "damaged header");
