@@ -16,6 +16,9 @@ add_subdirectory(${CMAKE_SOURCE_DIR}/src/platform/win32 ${CMAKE_BINARY_DIR}/win3
 # names there to the stdcall-decorated symbols.
 target_link_libraries(VxArc PRIVATE vxwin32)
 target_link_options(VxArc PRIVATE ${VX_STATIC_RUNTIME} $<$<CONFIG:Release>:-s>)
+# The link map names the places of functions the stripped module no longer
+# does (DllMain), for scripts/check-dll.sh.
+target_link_options(VxArc PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/VxArc.map)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   target_link_options(VxArc PRIVATE -Wl,--enable-stdcall-fixup)
 endif()

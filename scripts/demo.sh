@@ -29,3 +29,15 @@ COMMANDS
 echo
 echo "== $message, as Python's email package reads it"
 python3 "$here/scripts/mailparts.py" "$message"
+
+cat <<EOF_TURN
+
+== Your turn: the same job on your own files
+    $build/bin/vxhost -o my.eml
+then type the dialog's commands, one a line, for example:
+    add /path/to/report.pdf /path/to/photo.jpg
+    format zip
+    attach
+my.eml is the message with the archive attached; $build/bin/vxhost --help
+lists every command (folder, drop, sfx on, result on, cancel ...).
+EOF_TURN

@@ -159,6 +159,30 @@ TEST_F(EndToEnd, AHostWithoutThePluginSaysSo) {
   EXPECT_FALSE(fs::exists(Path("out/mail.eml")));
 }
 
+// --help on standard output; a bad option is refused with the usage on
+// standard error. Neither loads the plug-in or writes a message.
+TEST_F(EndToEnd, HelpAndBadOptions) {
+  struct Case {
+    const char* options;
+    int status;
+    bool onStdout;
+  };
+  for (const Case& c : {Case{"--help", 0, true}, Case{"-h", 0, true}, Case{"--bogus", 2, false},
+                        Case{"-o", 2, false}, Case{"--info extra", 2, false}}) {
+    SCOPED_TRACE(c.options);
+    const Result host = Shell(root_.Path(), "'" + BinDir() + "/vxhost' --plugins plugins " + c.options);
+    EXPECT_EQ(host.status, c.status);
+    const std::string& usage = c.onStdout ? host.out : host.err;
+    const std::string& other = c.onStdout ? host.err : host.out;
+    EXPECT_NE(usage.find("usage: vxhost"), std::string::npos) << usage;
+    EXPECT_EQ(other, "");
+    for (const char* command : {"read from standard", "add PATH", "drop PATH", "folder [PATH]", "format lha|zip|cab|tgz|bz2",
+                                "sfx on|off", "result on|off", "attach", "cancel"})
+      EXPECT_NE(usage.find(command), std::string::npos) << command;
+  }
+  EXPECT_TRUE(fs::is_empty(Path("out")));
+}
+
 // make demo: the message it writes, read by Python, and its attachment
 // unpacked to the sample files byte for byte.
 TEST(Demo, TheDemoMessageHoldsTheSampleFiles) {
@@ -168,6 +192,9 @@ TEST(Demo, TheDemoMessageHoldsTheSampleFiles) {
   ASSERT_EQ(demo.status, 0) << demo.out << demo.err;
   EXPECT_NE(demo.out.find("サンプル集.zip"), std::string::npos) << demo.out;
   EXPECT_NE(demo.out.find("members:"), std::string::npos) << demo.out;
+  // It ends by saying how to run the job yourself.
+  EXPECT_NE(demo.out.find("/bin/vxhost -o my.eml\n"), std::string::npos) << demo.out;
+  EXPECT_GT(demo.out.rfind("attach\n"), demo.out.find("members:")) << demo.out;
 
   const Reading mail = ReadMessage(build + "/demo.eml", work.Path() + "/parts");
   ASSERT_EQ(mail.status, 0) << mail.errors;

@@ -28,14 +28,30 @@ TEST(MailMessage, PythonReadsTheHeaderFieldsNamesAndBytesBack) {
   // File names: plain, with characters a quoted string escapes, Japanese,
   // long enough for continuations, and characters RFC 2231 must escape.
   // Sizes cover every base64 ending.
-  const std::vector<vxhost::MailPart> parts = {
-      {"report.zip", "application/zip", Bytes(0, 1)},
-      {"say \"hi\"\\now.lzh", "application/x-lha", Bytes(1, 2)},
-      {"資料.cab", "application/x-compressed", Bytes(2, 3)},
-      {"第三四半期の集計結果と補足資料一式_最終版_改訂二版_確認済み.tgz", "application/x-compressed", Bytes(3, 4)},
-      {"100% done; (a)=b's.exe", "application/zip", Bytes(5000, 5)},
-      {std::string(90, 'x') + ".bz2", "application/x-compressed", Bytes(57, 6)},
+  std::vector<vxhost::MailPart> parts = {
+      {"report.zip", "application/zip", Bytes(0, 1), ""},
+      {"say \"hi\"\\now.lzh", "application/x-lha", Bytes(1, 2), ""},
+      {"資料.cab", "application/x-compressed", Bytes(2, 3), ""},
+      {"第三四半期の集計結果と補足資料一式_最終版_改訂二版_確認済み.tgz", "application/x-compressed", Bytes(3, 4), ""},
+      {"100% done; (a)=b's.exe", "application/zip", Bytes(5000, 5), ""},
+      {std::string(90, 'x') + ".bz2", "application/x-compressed", Bytes(57, 6), ""},
+      // Read from files as the message is written: pieces of 57 KiB and a
+      // remainder, an empty file, a short one.
+      {"streamed.zip", "application/zip", Bytes(57 * 1024 * 2 + 58, 7), "streamed"},
+      {"empty.lzh", "application/x-lha", "", "empty"},
+      {"short.cab", "application/x-compressed", Bytes(2, 8), "short"},
   };
+  vxtest::ScratchDir sources;
+  for (vxhost::MailPart& part : parts) {
+    if (part.SourceFile.empty()) continue;
+    part.SourceFile = sources.Path() + "/" + part.SourceFile;
+    WriteFile(part.SourceFile, part.Data);
+  }
+  std::vector<std::string> expected;
+  for (vxhost::MailPart& part : parts) {
+    expected.push_back(part.Data);
+    if (!part.SourceFile.empty()) part.Data = "not this";
+  }
   m.Parts = parts;
   const std::string text = vxhost::FormatMessage(m, 1700000000, "t1");
 
@@ -62,8 +78,8 @@ TEST(MailMessage, PythonReadsTheHeaderFieldsNamesAndBytesBack) {
     EXPECT_EQ(r.parts[i].fileName, parts[i].FileName);
     EXPECT_EQ(r.parts[i].nameParameter, parts[i].FileName);
     EXPECT_EQ(r.parts[i].mimeType, parts[i].MimeType);
-    EXPECT_EQ(r.parts[i].size, parts[i].Data.size());
-    EXPECT_EQ(ReadFile(dir.Path() + "/parts/" + parts[i].FileName), parts[i].Data);
+    EXPECT_EQ(r.parts[i].size, expected[i].size());
+    EXPECT_TRUE(ReadFile(dir.Path() + "/parts/" + parts[i].FileName) == expected[i]);
   }
 }
 
@@ -80,3 +96,13 @@ TEST(MailMessage, OptionsCannotAddHeaderFields) {
 
 }  // namespace
 }  // namespace hosttest
+
+TEST(MailMessage, AnUnreadablePartFileFailsTheMessage) {
+  vxhost::MailMessage m;
+  m.From = "a@example.invalid";
+  m.To = "b@example.invalid";
+  m.Parts = {{"gone.zip", "application/zip", "", "/nonexistent/gone.zip"}};
+  std::ostringstream out;
+  EXPECT_FALSE(vxhost::WriteMessage(out, m, 1700000000, "t3"));
+}
+

@@ -14,7 +14,9 @@ struct Attachment {
   std::string Path;      // as the plug-in handed it over (Windows path, code page 932)
   std::string FileName;  // its file-name part
   std::string MimeType;
-  std::string Data;      // the file's bytes, read when it was attached
+  std::string Data;      // the file's bytes, read when it was attached (no spool folder)
+  std::string SpoolFile; // or the host's copy of it (Windows path), when the host spools
+  unsigned long long Size = 0;
 };
 
 class ComposeWindow {

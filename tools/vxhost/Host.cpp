@@ -1,6 +1,7 @@
 #include "Host.h"
 
 #include <memory>
+#include <vector>
 
 #include "ComposeWindow.h"
 
@@ -15,18 +16,36 @@ struct FileHandle {
   }
 };
 
-bool ReadWholeFile(const char* path, std::string& data) {
+// Reads the file piece by piece; each piece goes to sink (false stops).
+template <typename Sink>
+bool ReadPieces(const char* path, Sink&& sink) {
   FileHandle file{CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr)};
   if (file.handle == INVALID_HANDLE_VALUE) return false;
-  data.clear();
-  char buffer[65536];
+  std::vector<char> buffer(1 << 16);
   for (;;) {
     DWORD read = 0;
-    if (!ReadFile(file.handle, buffer, sizeof buffer, &read, nullptr)) return false;
+    if (!ReadFile(file.handle, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
     if (read == 0) return true;
-    data.append(buffer, read);
+    if (!sink(buffer.data(), read)) return false;
   }
+}
+
+bool CopyFileTo(const char* from, const std::string& to, unsigned long long& size) {
+  FileHandle out{CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)};
+  if (out.handle == INVALID_HANDLE_VALUE) return false;
+  size = 0;
+  const bool ok = ReadPieces(from, [&](const char* p, DWORD n) {
+    DWORD written = 0;
+    size += n;
+    return WriteFile(out.handle, p, n, &written, nullptr) && written == n;
+  });
+  if (!ok) {
+    CloseHandle(out.handle);
+    out.handle = INVALID_HANDLE_VALUE;
+    DeleteFileA(to.c_str());
+  }
+  return ok;
 }
 
 }  // namespace
@@ -59,7 +78,17 @@ int Host::AttachFile(HWND Compose, LPCSTR FileName, LPCSTR MimeType) {
   attachment.Path = FileName;
   attachment.FileName = FileNamePart(FileName);
   attachment.MimeType = MimeType != nullptr && *MimeType != '\0' ? MimeType : "application/octet-stream";
-  if (!ReadWholeFile(FileName, attachment.Data)) return 2;
+  if (spoolFolder_.empty()) {
+    if (!ReadPieces(FileName, [&](const char* p, DWORD n) {
+          attachment.Data.append(p, n);
+          return true;
+        }))
+      return 2;
+    attachment.Size = attachment.Data.size();
+  } else {
+    attachment.SpoolFile = spoolFolder_ + "\\" + std::to_string(++spooled_) + ".part";
+    if (!CopyFileTo(FileName, attachment.SpoolFile, attachment.Size)) return 2;
+  }
   it->second->Attach(std::move(attachment));
   return 0;
 }

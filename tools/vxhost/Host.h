@@ -30,9 +30,13 @@ class Host {
   const Command* FindCommand(int Id) const;
   const std::vector<Command>& Commands() const { return commands_; }
 
-  // Reads the whole file into the message of the compose window before it
-  // returns, so that the caller may delete the file. 0 on success.
+  // Takes the file over before it returns, so that the caller may delete
+  // it: copied into the spool folder when there is one (the message is
+  // written from there, the attachment never held in memory), else read
+  // into the attachment. 0 on success.
   int AttachFile(HWND Compose, LPCSTR FileName, LPCSTR MimeType);
+  // A folder (Windows path) for the copies of attached files; empty: none.
+  void SetSpoolFolder(const std::string& Folder) { spoolFolder_ = Folder; }
 
   // Runs a registered command in the compose window, as choosing its menu
   // item does. False for an identifier nobody registered.
@@ -49,6 +53,8 @@ class Host {
   std::vector<Command> commands_;
   std::map<HWND, ComposeWindow*> composeWindows_;
   int nextId_ = 40001;
+  std::string spoolFolder_;
+  int spooled_ = 0;
 };
 
 // The file-name part of a Windows path in code page 932.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
 
 namespace vxhost {
 
@@ -67,6 +70,31 @@ std::string Base64Lines(const std::string& data) {
   std::string out;
   for (std::size_t i = 0; i < all.size(); i += 76) out += all.substr(i, 76) + kCrLf;
   return out;
+}
+
+// 57 bytes make one line of 76 base64 characters.
+constexpr std::size_t kLineBytes = 57;
+
+// Base64 lines of bytes; all but the last piece hold whole lines' worth.
+void WriteBase64Piece(std::ostream& out, const char* data, std::size_t size) {
+  std::string lines;
+  lines.reserve((size / kLineBytes + 1) * 78);
+  for (std::size_t i = 0; i < size; i += kLineBytes)
+    lines += Base64(std::string(data + i, std::min(kLineBytes, size - i))) + kCrLf;
+  out << lines;
+}
+
+// The file's bytes as base64 lines, read one piece at a time.
+bool WriteBase64File(std::ostream& out, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::vector<char> piece(kLineBytes * 1024);
+  while (in) {
+    in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+    const auto n = static_cast<std::size_t>(in.gcount());
+    if (n > 0) WriteBase64Piece(out, piece.data(), n);
+  }
+  return in.eof() && !in.bad();
 }
 
 std::string CrLfLines(const std::string& text) {
@@ -167,7 +195,7 @@ std::string FileNameParameter(const std::string& Attribute, const std::string& U
   return out;
 }
 
-std::string FormatMessage(const MailMessage& Message, std::time_t Date, const std::string& Tag) {
+bool WriteMessage(std::ostream& Out, const MailMessage& Message, std::time_t Date, const std::string& Tag) {
   const std::string boundary = "=_vxhost_" + Tag;
   std::string m;
   m += "From: " + HeaderText(Message.From, true) + kCrLf;
@@ -189,15 +217,28 @@ std::string FormatMessage(const MailMessage& Message, std::time_t Date, const st
   m += "Content-Transfer-Encoding: " + std::string(ascii ? "7bit" : "base64") + kCrLf + kCrLf;
   m += ascii ? body : Base64Lines(body);
 
+  bool ok = true;
   for (const MailPart& part : Message.Parts) {
     m += kCrLf + std::string("--") + boundary + kCrLf;
     m += "Content-Type: " + OneLine(part.MimeType) + FileNameParameter("name", part.FileName) + kCrLf;
     m += "Content-Disposition: attachment" + FileNameParameter("filename", part.FileName) + kCrLf;
     m += "Content-Transfer-Encoding: base64" + std::string(kCrLf) + kCrLf;
-    m += Base64Lines(part.Data);
+    Out << m;
+    m.clear();
+    if (part.SourceFile.empty())
+      WriteBase64Piece(Out, part.Data.data(), part.Data.size());
+    else
+      ok = WriteBase64File(Out, part.SourceFile) && ok;
   }
   m += kCrLf + std::string("--") + boundary + "--" + kCrLf;
-  return m;
+  Out << m;
+  return ok && static_cast<bool>(Out);
+}
+
+std::string FormatMessage(const MailMessage& Message, std::time_t Date, const std::string& Tag) {
+  std::ostringstream out;
+  WriteMessage(out, Message, Date, Tag);
+  return out.str();
 }
 
 }  // namespace vxhost

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <ctime>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct MailPart {
   std::string FileName;  // UTF-8
   std::string MimeType;
   std::string Data;
+  // When not empty, the part's bytes are read from this file (POSIX path)
+  // while the message is written, instead of Data: the attachment is never
+  // held in memory.
+  std::string SourceFile;
 };
 
 struct MailMessage {
@@ -21,8 +26,11 @@ struct MailMessage {
   std::vector<MailPart> Parts;
 };
 
-// The whole message with CR LF line ends. Tag makes the boundary and the
-// message identifier unique.
+// Writes the whole message with CR LF line ends. Tag makes the boundary and
+// the message identifier unique. False when a part's file cannot be read or
+// the stream fails.
+bool WriteMessage(std::ostream& Out, const MailMessage& Message, std::time_t Date, const std::string& Tag);
+// The same as text.
 std::string FormatMessage(const MailMessage& Message, std::time_t Date, const std::string& Tag);
 
 // Base64 of the bytes, without line breaks.

@@ -6,16 +6,20 @@
 // message with its attachments as an Internet message.
 //
 //   vxhost [--plugins DIR] [-o FILE] [--from ADDR] [--to ADDR]
-//          [--subject TEXT] [--body TEXT] [--info]
+//          [--subject TEXT] [--body TEXT] [--info] [--help]
 //
 // Without -o the message goes to standard output and the dialog to standard
 // error. --info prints the plug-in's information record and the compose
-// menu as the plug-in left it, and runs no command.
+// menu as the plug-in left it, and runs no command. Attached files are
+// copied into a spool folder of the host's own and written into the
+// message from there, so that no attachment is held in memory.
 #include <limits.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -39,12 +43,49 @@ struct Options {
   std::string Subject = "Files";
   std::string Body = "The files are attached.";
   bool Info = false;
+  bool Help = false;
 };
 
-int Usage() {
-  std::cerr << "usage: vxhost [--plugins DIR] [-o FILE] [--from ADDR] [--to ADDR] [--subject TEXT]\n"
-               "              [--body TEXT] [--info]\n";
-  return 2;
+const char kUsage[] =
+    "usage: vxhost [--plugins DIR] [-o FILE] [--from ADDR] [--to ADDR] [--subject TEXT]\n"
+    "              [--body TEXT] [--info] [--help]\n"
+    "\n"
+    "A stand-in for the Vordex mail client: loads the plug-in VxArc.dll, chooses its\n"
+    "command in a compose window and writes the composed message with its\n"
+    "attachments as an Internet message.\n"
+    "\n"
+    "  --plugins DIR   the folder of VxArc.dll (default: the folder of vxhost)\n"
+    "  -o FILE         write the message to FILE (default: standard output; the\n"
+    "                  dialog then talks on standard error)\n"
+    "  --from ADDR, --to ADDR, --subject TEXT, --body TEXT\n"
+    "                  the message's header fields and text\n"
+    "  --info          print the plug-in's information record and the compose\n"
+    "                  menu, and run no command\n"
+    "  --help          print this help\n"
+    "\n"
+    "The plug-in's dialog is shown as text; its commands are read from standard\n"
+    "input, one a line:\n"
+    "  add PATH...         the Add button: append files to the list\n"
+    "  drop PATH...        drop files or folders onto the dialog\n"
+    "  folder [PATH]       the folder button (no PATH: cancel the folder browser)\n"
+    "  select N...         select list items (counted from 0)\n"
+    "  remove | key delete remove the selected items\n"
+    "  dblclick N          double-click item N (names the archive after it)\n"
+    "  name TEXT           type the archive's name\n"
+    "  format lha|zip|cab|tgz|bz2\n"
+    "                      choose the archive format\n"
+    "  sfx on|off          the self-extracting option\n"
+    "  result on|off       show the archiver's output afterwards\n"
+    "  attach | cancel     press Attach or Cancel\n"
+    "  ok                  close the result window\n"
+    "Questions of message boxes are answered the same way (yes, no, ok, cancel).\n"
+    "\n"
+    "Example:\n"
+    "  printf 'add a.txt b.png\\nformat zip\\nattach\\n' | vxhost -o my.eml\n";
+
+int Usage(std::ostream& out, int status) {
+  out << kUsage;
+  return status;
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -63,6 +104,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (a == "--subject") ok = value(o.Subject);
     else if (a == "--body") ok = value(o.Body);
     else if (a == "--info") o.Info = true;
+    else if (a == "--help" || a == "-h") o.Help = true;
     else ok = false;
     if (!ok) return false;
   }
@@ -113,6 +155,26 @@ std::string UniqueTag() {
   return tag;
 }
 
+// The host's copies of attached files, removed with everything in them.
+class SpoolFolder {
+ public:
+  SpoolFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/vxhost-spool-XXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~SpoolFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  SpoolFolder(const SpoolFolder&) = delete;
+  SpoolFolder& operator=(const SpoolFolder&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 int Run(const Options& o) {
   // The dialog and the host's reports share the terminal; the message does
   // not, unless it goes to a file.
@@ -126,6 +188,13 @@ int Run(const Options& o) {
     std::cerr << "vxhost: no drive holds " << dir << "\n";
     return 1;
   }
+  SpoolFolder spool;
+  std::string spoolWin;
+  if (spool.Path().empty() || !vxposix::ToWinPath(spool.Path(), spoolWin)) {
+    std::cerr << "vxhost: cannot make a spool folder for attachments\n";
+    return 1;
+  }
+  vxhost::Host::Instance().SetSpoolFolder(spoolWin);
   // The compose window the plug-in works in, placed as the client would.
   vxhost::ComposeWindow compose(120, 80, 640, 480);
   vxhost::PluginModule plugin(modulePath);
@@ -152,21 +221,27 @@ int Run(const Options& o) {
 
   vxhost::MailMessage message{o.From, o.To, o.Subject, o.Body, {}};
   for (const vxhost::Attachment& a : compose.Attachments()) {
-    message.Parts.push_back(vxhost::MailPart{Utf8(a.FileName), a.MimeType, a.Data});
-    console << "vxhost: attached " << Utf8(a.FileName) << " (" << a.MimeType << ", " << a.Data.size() << " bytes)\n";
+    std::string source;
+    if (!vxposix::ToPosixPath(a.SpoolFile, source)) {
+      std::cerr << "vxhost: lost the copy of " << Utf8(a.FileName) << "\n";
+      return 1;
+    }
+    message.Parts.push_back(vxhost::MailPart{Utf8(a.FileName), a.MimeType, "", source});
+    console << "vxhost: attached " << Utf8(a.FileName) << " (" << a.MimeType << ", " << a.Size << " bytes)\n";
   }
   if (compose.Attachments().empty()) console << "vxhost: nothing attached\n";
-  const std::string text = vxhost::FormatMessage(message, std::time(nullptr), UniqueTag());
   plugin.OnExit();
 
+  const std::time_t now = std::time(nullptr);
   if (o.Output.empty()) {
-    std::cout << text << std::flush;
-    return std::cout ? 0 : 1;
+    const bool written = vxhost::WriteMessage(std::cout, message, now, UniqueTag());
+    std::cout << std::flush;
+    return written && std::cout ? 0 : 1;
   }
   std::ofstream file(o.Output, std::ios::binary);
-  file << text;
+  const bool written = vxhost::WriteMessage(file, message, now, UniqueTag());
   file.close();
-  if (!file) {
+  if (!written || !file) {
     std::cerr << "vxhost: cannot write " << o.Output << "\n";
     return 1;
   }
@@ -178,7 +253,8 @@ int Run(const Options& o) {
 
 int main(int argc, char** argv) {
   Options options;
-  if (!ParseOptions(argc, argv, options)) return Usage();
+  if (!ParseOptions(argc, argv, options)) return Usage(std::cerr, 2);
+  if (options.Help) return Usage(std::cout, 0);
   try {
     return Run(options);
   } catch (const std::exception& e) {
