@@ -40,9 +40,10 @@ void UnpackLha(const Payload& a, Unpacker& out) {
       return;
     }
     const std::string name = Utf8FromCp932(m.name);
-    // A Unix symbolic link is a directory entry named "link|target".
-    if (m.directory && name.find('|') != std::string::npos) {
-      out.Skip(name.substr(0, name.find('|')), "link");
+    // A Unix symbolic link (the reader parts its name from its target) is
+    // not made.
+    if (m.symlink) {
+      out.Skip(name, "link");
       continue;
     }
     if (!m.directory && !lha::LhaReader::CanDecode(m.method)) {
