@@ -99,12 +99,18 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
   if (!out.Open(path, member.mode & 0777))
     throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
   uint64_t written = 0;
+  bool endsInHole = false;
   data([&](const void* block, size_t size) {
-    if (!WriteAll(out.Fd(), block, size))
+    // A hole of a sparse member (no data) stays a hole in the file.
+    endsInHole = block == nullptr;
+    if (block == nullptr ? lseek(out.Fd(), static_cast<off_t>(size), SEEK_CUR) < 0
+                         : !WriteAll(out.Fd(), block, size))
       throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
     written += size;
     progress_.Step(written);
   });
+  if (endsInHole && ftruncate(out.Fd(), static_cast<off_t>(written)) != 0)
+    throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
   if (member.info.mtime != 0) {
     struct timespec times[2] = {{member.info.mtime, 0}, {member.info.mtime, 0}};
     futimens(out.Fd(), times);
@@ -128,6 +134,7 @@ void ExtractMembers(ArchiveReader& reader, Extractor& extractor, const std::func
     MemberToExtract m;
     m.name = ArchiveReader::NameOf(entry);
     if (!extractor.Selected(m.name)) continue;
+    RefuseUnreadable(entry);
     m.info.name = Cp932ForReport(m.name);
     m.info.original = archive_entry_size_is_set(entry) ? static_cast<uint64_t>(archive_entry_size(entry)) : 0;
     m.info.packed = m.info.original;
@@ -151,7 +158,7 @@ void ExtractMembers(ArchiveReader& reader, Extractor& extractor, const std::func
     }
     if (hardlink != nullptr) m.linkTarget = hardlink;
     extractor.Extract(m, [&](const std::function<void(const void*, size_t)>& sink) {
-      ReadChecked(reader, index, m.name, crcs, sink);
+      ReadChecked(reader, index, m.name, crcs, sink, true);
     });
   }
   extractor.Finish();

@@ -13,6 +13,7 @@
 #include "common/Sources.h"
 #include "common/Switches.h"
 #include "common/WinNames.h"
+#include "tar32/StreamCheck.h"
 
 namespace tar32 {
 
@@ -122,6 +123,9 @@ void Extract(const arc::ParsedLine& line, arc::Report& report) {
   rules.destination = dir.empty() ? std::string(".") : arc::PosixPathOrFail(dir, ARCERR_MAKEDIRECTORY);
   rules.junkPaths = line.switches.Number("-use-directory=", 1) == 0;
   rules.patterns = line.files;
+  // The whole gzip or bzip2 layer is checked first, so that no member of
+  // a damaged archive is written.
+  CheckCompressedLayer(posix);
   arc::Progress progress(arc::Owner());
   progress.Open(archive);
   arc::ArchiveReader reader(posix, arc::ReadFormat::Tar);
@@ -132,8 +136,10 @@ void Extract(const arc::ParsedLine& line, arc::Report& report) {
 
 void List(const arc::ParsedLine& line, arc::Report& report) {
   const std::string archive = ArchiveName(line);
+  const std::string posix = arc::PosixPathOrFail(archive, ARCERR_NOT_FIND_ARC_FILE);
+  CheckCompressedLayer(posix);
   uint64_t original = 0, count = 0;
-  for (const arc::EntryInfo& e : ListTar(arc::PosixPathOrFail(archive, ARCERR_NOT_FIND_ARC_FILE))) {
+  for (const arc::EntryInfo& e : ListTar(posix)) {
     report.Member(e.name, e.original, e.packed);
     original += e.original;
     ++count;
@@ -176,6 +182,7 @@ std::vector<arc::EntryInfo> ListTar(const std::string& posixPath) {
 }
 
 bool CheckTar(const std::string& posixPath, int) {
+  CheckCompressedLayer(posixPath);  // throws for damage: the entry answers false
   arc::ArchiveReader reader(posixPath, arc::ReadFormat::Tar);
   return arc::CheckMembers(reader);
 }
