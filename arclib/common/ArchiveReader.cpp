@@ -181,9 +181,12 @@ void ArchiveReader::ReadData(const std::function<void(const void*, size_t)>& sin
     const int r = archive_read_data_block(archive_, &block, &size, &offset);
     if (r == ARCHIVE_EOF) break;
     if (r < ARCHIVE_OK) {
-      const char* why = archive_error_string(archive_);
-      const bool crc = why != nullptr && (std::string(why).find("CRC") != std::string::npos ||
-                                          std::string(why).find("checksum") != std::string::npos);
+      const std::string why = archive_error_string(archive_) ? archive_error_string(archive_) : "";
+      if (why.find("nsupported") != std::string::npos)
+        Fail(ARCERR_METHOD, "unsupported method in " + Cp932ForReport(currentName_));
+      if (why.find("assphrase") != std::string::npos || why.find("ncrypt") != std::string::npos)
+        Fail(ARCERR_PASSWORD, Cp932ForReport(currentName_) + " is encrypted (no passphrase is taken)");
+      const bool crc = why.find("CRC") != std::string::npos || why.find("checksum") != std::string::npos;
       Fail(crc ? ARCERR_FILE_CRC : ARCERR_HEADER_BROKEN, "damaged data in " + Cp932ForReport(currentName_));
     }
     // A sparse member comes in pieces at their offsets; the gaps are holes.
