@@ -26,7 +26,7 @@ constexpr size_t kBlock = 512;
 class TarWalker {
  public:
   void Feed(const unsigned char* data, size_t size) {
-    while (size > 0) {
+    while (size > 0 && !lost_) {
       if (skip_ > 0) {
         const size_t n = static_cast<size_t>(std::min<uint64_t>(skip_, size));
         if (collectLong_) longName_.append(reinterpret_cast<const char*>(data), n);
@@ -51,6 +51,12 @@ class TarWalker {
     const std::string h = std::move(header_);
     header_.clear();
     if (h.find_first_not_of('\0') == std::string::npos) return;  // end blocks
+    // Damaged data comes out of the decompressor before its CRC is
+    // checked: a header whose checksum is wrong ends the walk.
+    if (!ChecksumFits(h)) {
+      lost_ = true;
+      return;
+    }
     const uint64_t size = Number(h.substr(124, 12));
     const char type = h[156];
     uint64_t data = size;
@@ -88,6 +94,11 @@ class TarWalker {
       at += length;
     }
   }
+  static bool ChecksumFits(const std::string& h) {
+    uint64_t sum = 0;
+    for (size_t i = 0; i < kBlock; ++i) sum += i >= 148 && i < 156 ? ' ' : static_cast<unsigned char>(h[i]);
+    return Number(h.substr(148, 8)) == sum;
+  }
   static std::string Field(const std::string& h, size_t at, size_t size) {
     const std::string f = h.substr(at, size);
     return f.substr(0, f.find('\0'));
@@ -108,7 +119,7 @@ class TarWalker {
 
   std::string header_, longName_, nextName_, current_;
   uint64_t skip_ = 0;
-  bool collectLong_ = false;
+  bool collectLong_ = false, lost_ = false;
   char pendingType_ = 0;
 };
 

