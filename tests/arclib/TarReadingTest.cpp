@@ -98,3 +98,57 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+struct SparseCase {
+  const char* name;
+  const char* format;  // GNU tar's options
+};
+
+class SparseMembers : public TarReading, public ::testing::WithParamInterface<SparseCase> {};
+
+TEST_P(SparseMembers, ComeOutWithTheirHolesAsGnuTarRestoresThem) {
+  // A hole between pieces of data, a file ending in a hole, one that is all
+  // hole, and an ordinary file after them.
+  ASSERT_EQ(Tool("python3 -c " + Sh("import os\n"
+                                    "os.makedirs('" + P("sp") + "')\n"
+                                    "f = open('" + P("sp/middle") + "', 'wb'); f.write(b'head'); f.seek(1 << 20); "
+                                    "f.write(b'mid'); f.seek(3 << 20); f.write(b'end'); f.close()\n"
+                                    "f = open('" + P("sp/tail") + "', 'wb'); f.write(b'start'); f.truncate(5 << 20); f.close()\n"
+                                    "f = open('" + P("sp/empty") + "', 'wb'); f.truncate(1 << 20); f.close()\n"
+                                    "open('" + P("sp/plain") + "', 'wb').write(b'plain text')\n"))
+                .status,
+            0);
+  Shell(std::string("tar ") + GetParam().format + " -S -cf a.tar -C sp middle tail empty plain && mkdir ref && "
+        "tar xf a.tar -C ref");
+  const auto r = Call(tar, "x -f \"C:\\a.tar\" -o \"C:\\x\\\"");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), arctest::ReadTree(P("ref"))), "");
+  EXPECT_EQ(fs::file_size(P("x/tail")), 5u << 20);
+  // The listing gives the sizes of the files, not of the data stored.
+  auto open = lib.Entry<TArcOpenArchiveProc>("TarOpenArchive");
+  auto first = lib.Entry<TArcFindFirstProc>("TarFindFirst");
+  auto next = lib.Entry<TArcFindNextProc>("TarFindNext");
+  auto close = lib.Entry<TArcCloseArchiveProc>("TarCloseArchive");
+  HARC h = open(nullptr, "C:\\a.tar", 0);
+  ASSERT_NE(h, nullptr);
+  INDIVIDUALINFO info;
+  std::map<std::string, DWORD> sizes;
+  for (int n = first(h, "*", &info); n == 0; n = next(h, &info)) sizes[info.szFileName] = info.dwOriginalSize;
+  close(h);
+  std::map<std::string, DWORD> expected;
+  for (const char* name : {"middle", "tail", "empty", "plain"})
+    expected[name] = static_cast<DWORD>(fs::file_size(P(std::string("ref/") + name)));
+  EXPECT_EQ(sizes, expected);
+  EXPECT_TRUE(check("C:\\a.tar", CHECKARCHIVE_FULLCRC));
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, SparseMembers,
+                         ::testing::Values(SparseCase{"gnu", "--format=gnu"}, SparseCase{"oldgnu", "--format=oldgnu"},
+                                           SparseCase{"pax_0_0", "--format=posix --sparse-version=0.0"},
+                                           SparseCase{"pax_0_1", "--format=posix --sparse-version=0.1"},
+                                           SparseCase{"pax_1_0", "--format=posix --sparse-version=1.0"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
