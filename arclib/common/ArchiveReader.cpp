@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "archives/ArchiverDll.h"
 #include "common/Failure.h"
@@ -41,6 +42,10 @@ void SupportFormat(struct archive* a, ReadFormat format) {
     case ReadFormat::Lha:
       archive_read_support_format_lha(a);
       archive_read_set_options(a, "lha:hdrcharset=CP932");
+      break;
+    case ReadFormat::Decompressed:
+      archive_read_support_filter_all(a);
+      archive_read_support_format_raw(a);
       break;
     case ReadFormat::Raw:
       archive_read_support_filter_all(a);
@@ -106,6 +111,25 @@ ArchiveReader::ArchiveReader(const std::vector<std::string>& volumes, ReadFormat
   }
 }
 
+ArchiveReader::ArchiveReader(PullSource source, ReadFormat format) : source_(std::move(source)) {
+  archive_ = archive_read_new();
+  if (archive_ == nullptr) throw Failure(ARCERR_ENOUGH_MEMORY, "out of memory");
+  SupportFormat(archive_, format);
+  archive_read_set_read_callback(archive_, ReadCallback);
+  archive_read_set_callback_data(archive_, this);
+  if (archive_read_open1(archive_) != ARCHIVE_OK) {
+    const std::string why = archive_error_string(archive_) ? archive_error_string(archive_) : "unknown format";
+    archive_read_free(archive_);
+    archive_ = nullptr;
+    RethrowFromSource();
+    throw Failure(ARCERR_NOT_ARC_FILE, "not an archive of this kind (" + why + ")");
+  }
+}
+
+void ArchiveReader::RethrowFromSource() {
+  if (sourceFailure_) std::rethrow_exception(std::exchange(sourceFailure_, nullptr));
+}
+
 ArchiveReader::~ArchiveReader() {
   if (archive_ != nullptr) archive_read_free(archive_);
   if (fd_ >= 0) close(fd_);
@@ -113,6 +137,15 @@ ArchiveReader::~ArchiveReader() {
 
 la_ssize_t ArchiveReader::ReadCallback(struct archive*, void* self, const void** buffer) {
   auto* r = static_cast<ArchiveReader*>(self);
+  if (r->source_) {
+    // No exception may pass through libarchive: it is kept for the caller.
+    try {
+      return r->source_(buffer);
+    } catch (...) {
+      r->sourceFailure_ = std::current_exception();
+      return -1;
+    }
+  }
   *buffer = r->buffer_.data();
   if (r->position_ >= r->size_) return 0;
   const size_t want = static_cast<size_t>(std::min<uint64_t>(r->buffer_.size(), r->size_ - r->position_));
@@ -144,6 +177,7 @@ la_int64_t ArchiveReader::SeekCallback(struct archive*, void* self, la_int64_t o
 }
 
 void ArchiveReader::Fail(int code, const std::string& what) {
+  RethrowFromSource();
   const char* why = archive_error_string(archive_);
   throw Failure(code, what + (why ? std::string(" (") + why + ")" : std::string()));
 }

@@ -6,6 +6,7 @@
 #include <archive_entry.h>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,7 +16,13 @@
 
 namespace arc {
 
-enum class ReadFormat { Any, Zip, Cab, Tar, Rar, Lha, Raw };
+// Raw: a tar, or else any file as one member; Decompressed: any file as
+// one member, its compression removed.
+enum class ReadFormat { Any, Zip, Cab, Tar, Rar, Lha, Raw, Decompressed };
+
+// Bytes for a reader from elsewhere: a piece in *buffer and its length,
+// 0 at the end. May throw; the reader passes the exception on.
+using PullSource = std::function<long(const void** buffer)>;
 
 class ArchiveReader {
  public:
@@ -25,6 +32,8 @@ class ArchiveReader {
   // The volumes of one multi-volume archive, in order (the first one
   // alone is the same as the constructor above).
   ArchiveReader(const std::vector<std::string>& volumes, ReadFormat format);
+  // An archive read in one pass from a source.
+  ArchiveReader(PullSource source, ReadFormat format);
   ~ArchiveReader();
   ArchiveReader(const ArchiveReader&) = delete;
   ArchiveReader& operator=(const ArchiveReader&) = delete;
@@ -50,6 +59,7 @@ class ArchiveReader {
   static la_int64_t SkipCallback(struct archive*, void* self, la_int64_t request);
   static la_int64_t SeekCallback(struct archive*, void* self, la_int64_t offset, int whence);
   [[noreturn]] void Fail(int code, const std::string& what);
+  void RethrowFromSource();
 
   Utf8Locale locale_;
   struct archive* archive_ = nullptr;
@@ -60,6 +70,8 @@ class ArchiveReader {
   std::vector<char> buffer_;
   std::string currentName_;
   archive_entry* current_ = nullptr;
+  PullSource source_;
+  std::exception_ptr sourceFailure_;
 };
 
 // The CRC-32 a format records for the index-th member (counted from 0 in

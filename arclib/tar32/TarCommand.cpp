@@ -14,6 +14,7 @@
 #include "common/Switches.h"
 #include "common/WinNames.h"
 #include "tar32/StreamCheck.h"
+#include "tar32/TarStream.h"
 
 namespace tar32 {
 
@@ -128,9 +129,9 @@ void Extract(const arc::ParsedLine& line, arc::Report& report) {
   CheckCompressedLayer(posix);
   arc::Progress progress(arc::Owner());
   progress.Open(archive);
-  arc::ArchiveReader reader(posix, arc::ReadFormat::Tar);
+  const auto reader = OpenTar(posix);
   arc::Extractor extractor(rules, progress, report);
-  arc::ExtractMembers(reader, extractor);
+  arc::ExtractMembers(*reader, extractor);
   progress.End();
 }
 
@@ -147,8 +148,8 @@ void List(const arc::ParsedLine& line, arc::Report& report) {
   report.Totals(count, original, original);
 }
 
-std::string MethodOf(arc::ArchiveReader& reader) {
-  switch (reader.FilterCode()) {
+std::string MethodOf(int filter) {
+  switch (filter) {
     case ARCHIVE_FILTER_GZIP:
       return "gzip";
     case ARCHIVE_FILTER_BZIP2:
@@ -174,17 +175,18 @@ void RunTarCommand(const std::string& text, arc::Report& report) {
 }
 
 std::vector<arc::EntryInfo> ListTar(const std::string& posixPath) {
-  arc::ArchiveReader reader(posixPath, arc::ReadFormat::Tar);
-  std::vector<arc::EntryInfo> entries = arc::ListMembers(reader, "tar");
-  const std::string method = MethodOf(reader);
+  int filter = ARCHIVE_FILTER_NONE;
+  const auto reader = OpenTar(posixPath, &filter);
+  std::vector<arc::EntryInfo> entries = arc::ListMembers(*reader, "tar");
+  const std::string method = MethodOf(filter);
   for (arc::EntryInfo& e : entries) e.method = method;
   return entries;
 }
 
 bool CheckTar(const std::string& posixPath, int) {
   CheckCompressedLayer(posixPath);  // throws for damage: the entry answers false
-  arc::ArchiveReader reader(posixPath, arc::ReadFormat::Tar);
-  return arc::CheckMembers(reader);
+  const auto reader = OpenTar(posixPath);
+  return arc::CheckMembers(*reader);
 }
 
 }  // namespace tar32

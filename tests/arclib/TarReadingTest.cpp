@@ -152,3 +152,43 @@ INSTANTIATE_TEST_SUITE_P(Forms, SparseMembers,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST_F(TarReading, VeryLargePaxAttributesDoNotStopTheReading) {
+  // Extended headers of several MiB (an extended attribute, a comment) before
+  // members, a long name in a pax record, and a member that is itself such a
+  // tar: its bytes must come out unchanged.
+  const std::string script =
+      "import tarfile, io\n"
+      "def write(path, mode, inner=None):\n"
+      "    t = tarfile.open(path, mode, format=tarfile.PAX_FORMAT)\n"
+      "    def add(name, data, pax={}):\n"
+      "        ti = tarfile.TarInfo(name); ti.size = len(data); ti.mtime = 1700000000; ti.pax_headers = pax\n"
+      "        t.addfile(ti, io.BytesIO(data))\n"
+      "    add('big-xattr.txt', b'one\\n', {'SCHILY.xattr.user.big': 'x' * 3000000})\n"
+      "    add('big-comment.txt', b'two\\n', {'comment': 'y' * 2000000})\n"
+      "    add('d/' + 'n' * 150 + '.txt', b'long name\\n')\n"
+      "    if inner: add('inner.tar', open(inner, 'rb').read())\n"
+      "    add('last.txt', b'last\\n')\n"
+      "    t.close()\n"
+      "write('" + P("inner.tar") + "', 'w')\n"
+      "write('" + P("a.tar") + "', 'w', '" + P("inner.tar") + "')\n"
+      "write('" + P("a.tgz") + "', 'w:gz', '" + P("inner.tar") + "')\n";
+  ASSERT_EQ(Tool("python3 -c " + Sh(script)).status, 0);
+  Shell("mkdir ref && tar xf a.tar -C ref");
+  const arctest::Tree expected = arctest::ReadTree(P("ref"));
+  ASSERT_EQ(expected.size(), 5u);
+  for (const char* name : {"a.tar", "a.tgz"}) {
+    fs::remove_all(P("x"));
+    const auto r = Call(tar, std::string("x -f \"C:\\") + name + "\" -o \"C:\\x\\\"");
+    ASSERT_EQ(r.code, 0) << name << "\n" << r.output;
+    EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), expected), "") << name;
+    EXPECT_TRUE(check((std::string("C:\\") + name).c_str(), CHECKARCHIVE_FULLCRC)) << name;
+    const auto l = Call(tar, std::string("l -f \"C:\\") + name + "\"");
+    EXPECT_EQ(l.code, 0) << l.output;
+    EXPECT_NE(l.output.find("5 file(s)"), std::string::npos) << l.output;
+  }
+}
+
+}  // namespace
