@@ -56,6 +56,12 @@ void SupportFormat(struct archive* a, ReadFormat format) {
   }
 }
 
+Failure OpenFailure(const std::string& why) {
+  if (why.find("ncrypt") != std::string::npos || why.find("assphrase") != std::string::npos)
+    return Failure(ARCERR_PASSWORD, "the archive is encrypted (no passphrase is taken): " + why);
+  return Failure(ARCERR_NOT_ARC_FILE, "not an archive of this kind (" + why + ")");
+}
+
 }  // namespace
 
 ArchiveReader::ArchiveReader(const std::string& posixPath, ReadFormat format, uint64_t offset) : base_(offset) {
@@ -86,7 +92,7 @@ ArchiveReader::ArchiveReader(const std::string& posixPath, ReadFormat format, ui
     archive_ = nullptr;
     close(fd_);
     fd_ = -1;
-    throw Failure(ARCERR_NOT_ARC_FILE, "not an archive of this kind (" + why + ")");
+    throw OpenFailure(why);
   }
 }
 
@@ -107,7 +113,7 @@ ArchiveReader::ArchiveReader(const std::vector<std::string>& volumes, ReadFormat
     const std::string why = archive_error_string(archive_) ? archive_error_string(archive_) : "unknown format";
     archive_read_free(archive_);
     archive_ = nullptr;
-    throw Failure(ARCERR_NOT_ARC_FILE, "not an archive of this kind (" + why + ")");
+    throw OpenFailure(why);
   }
 }
 
@@ -122,7 +128,7 @@ ArchiveReader::ArchiveReader(PullSource source, ReadFormat format) : source_(std
     archive_read_free(archive_);
     archive_ = nullptr;
     RethrowFromSource();
-    throw Failure(ARCERR_NOT_ARC_FILE, "not an archive of this kind (" + why + ")");
+    throw OpenFailure(why);
   }
 }
 
@@ -187,7 +193,13 @@ archive_entry* ArchiveReader::Next() {
   const int r = archive_read_next_header(archive_, &entry);
   current_ = nullptr;
   if (r == ARCHIVE_EOF) return nullptr;
-  if (r < ARCHIVE_WARN) Fail(ARCERR_HEADER_BROKEN, "the archive is damaged");
+  if (r < ARCHIVE_WARN) {
+    const std::string why = archive_error_string(archive_) ? archive_error_string(archive_) : "";
+    // Encrypted headers cannot be read without the passphrase.
+    if (why.find("ncrypt") != std::string::npos || why.find("assphrase") != std::string::npos)
+      Fail(ARCERR_PASSWORD, "the archive is encrypted (no passphrase is taken)");
+    Fail(ARCERR_HEADER_BROKEN, "the archive is damaged");
+  }
   currentName_ = NameOf(entry);
   current_ = entry;
   return entry;
@@ -220,7 +232,7 @@ void ArchiveReader::ReadData(const std::function<void(const void*, size_t)>& sin
         Fail(ARCERR_METHOD, "unsupported method in " + Cp932ForReport(currentName_));
       if (why.find("assphrase") != std::string::npos || why.find("ncrypt") != std::string::npos)
         Fail(ARCERR_PASSWORD, Cp932ForReport(currentName_) + " is encrypted (no passphrase is taken)");
-      const bool crc = why.find("CRC") != std::string::npos || why.find("checksum") != std::string::npos;
+      const bool crc = why.find("CRC") != std::string::npos || why.find("hecksum") != std::string::npos;
       Fail(crc ? ARCERR_FILE_CRC : ARCERR_HEADER_BROKEN, "damaged data in " + Cp932ForReport(currentName_));
     }
     // A sparse member comes in pieces at their offsets; the gaps are holes.
