@@ -63,6 +63,7 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
   using Kind = MemberToExtract::Kind;
   if (member.kind == Kind::Link || member.kind == Kind::Other) {
     report_.Line("Skipped: " + Cp932ForReport(member.name) + " (link or special file)");
+    ++skipped_;
     return;
   }
   std::string path;
@@ -127,6 +128,10 @@ void Extractor::Finish() {
   if (refused_ > 0)
     throw Failure(ARCERR_CANNOT_WRITE, std::to_string(refused_) + " member(s) refused: they would be written "
                                                                   "outside the destination");
+  // Not everything asked for was made: the result must not say success.
+  if (skipped_ > 0)
+    throw Failure(ARCERR_NOT_SUPPORT, std::to_string(skipped_) + " link(s) or special file(s) not extracted: "
+                                                                 "links are not created");
 }
 
 void ExtractMembers(ArchiveReader& reader, Extractor& extractor, const std::function<bool(size_t, uint32_t&)>& crcs) {
