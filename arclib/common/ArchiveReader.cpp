@@ -43,6 +43,10 @@ void SupportFormat(struct archive* a, ReadFormat format) {
       archive_read_support_format_lha(a);
       archive_read_set_options(a, "lha:hdrcharset=CP932");
       break;
+    case ReadFormat::PlainTar:
+      archive_read_support_format_tar(a);
+      archive_read_support_format_gnutar(a);
+      break;
     case ReadFormat::Decompressed:
       archive_read_support_filter_all(a);
       archive_read_support_format_raw(a);

@@ -17,8 +17,8 @@
 namespace arc {
 
 // Raw: a tar, or else any file as one member; Decompressed: any file as
-// one member, its compression removed.
-enum class ReadFormat { Any, Zip, Cab, Tar, Rar, Lha, Raw, Decompressed };
+// one member, its compression removed; PlainTar: a tar without compression.
+enum class ReadFormat { Any, Zip, Cab, Tar, Rar, Lha, Raw, Decompressed, PlainTar };
 
 // Bytes for a reader from elsewhere: a piece in *buffer and its length,
 // 0 at the end. May throw; the reader passes the exception on.

@@ -234,7 +234,7 @@ std::unique_ptr<arc::ArchiveReader> OpenTar(const std::string& posixPath, int* f
   auto stream = std::make_shared<Stream>(posixPath);
   if (filter != nullptr) *filter = stream->FilterCode();
   return std::make_unique<arc::ArchiveReader>([stream](const void** buffer) { return stream->Read(buffer); },
-                                              arc::ReadFormat::Tar);
+                                              arc::ReadFormat::PlainTar);
 }
 
 }  // namespace tar32
