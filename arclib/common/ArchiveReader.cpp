@@ -232,7 +232,11 @@ void ArchiveReader::ReadData(const std::function<void(const void*, size_t)>& sin
     if (r == ARCHIVE_EOF) break;
     if (r < ARCHIVE_OK) {
       const std::string why = archive_error_string(archive_) ? archive_error_string(archive_) : "";
-      if (why.find("nsupported") != std::string::npos)
+      // libarchive's word for a method it does not decode (and not for
+      // other damage it calls unsupported, such as a block header).
+      if ((why.find("nsupported") != std::string::npos &&
+           (why.find("ompression") != std::string::npos || why.find("method") != std::string::npos)) ||
+          why.find("is not supported") != std::string::npos)
         Fail(ARCERR_METHOD, "unsupported method in " + Cp932ForReport(currentName_));
       if (why.find("assphrase") != std::string::npos || why.find("ncrypt") != std::string::npos)
         Fail(ARCERR_PASSWORD, Cp932ForReport(currentName_) + " is encrypted (no passphrase is taken)");

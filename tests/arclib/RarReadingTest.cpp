@@ -125,3 +125,29 @@ TEST_F(RarReading, ARar4UnixLinkIsSoundAndNotMadeIntoAFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RarReading, AFlippedByteIsDamageNeverSuccessOrAnUnsupportedMethod) {
+  if (!Fixtures({"rar5-with-folder.rar"})) GTEST_SKIP() << "the shared RAR fixtures are not there";
+  ASSERT_EQ(Call(unrar, "-x -y  \"C:\\rar5-with-folder.rar\" \"C:\\ok\\\" ").code, 0);
+  const arctest::Tree sound = arctest::ReadTree(P("ok"));
+  const std::string good = drive.ReadFile("rar5-with-folder.rar");
+  // Through the compressed data of the later members and their headers.
+  for (size_t at = good.size() / 3; at + 20 < good.size(); at += 23) {
+    std::string bytes = good;
+    bytes[at] ^= 0x04;
+    drive.WriteFile("f.rar", bytes);
+    fs::remove_all(P("x"));
+    const auto r = Call(unrar, "-x -y  \"C:\\f.rar\" \"C:\\x\\\" ");
+    if (r.code == 0) {
+      EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), sound), "") << "success over wrong bytes, at " << at;
+      continue;
+    }
+    EXPECT_NE(r.code, ARCERR_METHOD) << at << "\n" << r.output;
+    EXPECT_TRUE(r.code == ARCERR_HEADER_BROKEN || r.code == ARCERR_FILE_CRC || r.code == ARCERR_NOT_ARC_FILE)
+        << at << "\n" << r.output;
+  }
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 // extraction, t and TarCheckArchive before anything is written; sparse
 // members of every GNU and pax form restored as GNU tar restores them.
 #include <filesystem>
+#include <sstream>
 
 #include "ArcTestKit.h"
 #include "support/Cp932.h"
@@ -65,8 +66,9 @@ TEST_P(CompressedLayers, DamageIsFoundBeforeAnythingIsWrittenAndSoundArchivesExt
   // The member in or before which the damage shows is named.
   // (A bzip2 block comes out whole, only after its CRC was checked.)
   bool named = x.output.find("in or before the first member") != std::string::npos;
-  for (const auto& [name, content] : arctest::SampleTree())
-    named = named || x.output.find("in or before ./" + name) != std::string::npos;
+  std::istringstream members(Tool("tar tf " + Sh(P("t.tar"))).output);
+  for (std::string name; std::getline(members, name);)
+    named = named || x.output.find("in or before " + name + "\r\n") != std::string::npos;
   EXPECT_TRUE(named) << x.output;
   EXPECT_TRUE(!fs::exists(P("x")) || arctest::ReadTree(P("x")).empty()) << "files written from a damaged archive";
   EXPECT_GE(t.code, 0x8000) << t.output;
