@@ -191,6 +191,9 @@ TEST_F(TarReading, VeryLargePaxAttributesDoNotStopTheReading) {
     EXPECT_EQ(l.code, 0) << l.output;
     EXPECT_NE(l.output.find("5 file(s)"), std::string::npos) << l.output;
   }
+  auto type = lib.Entry<TTarGetArchiveTypeProc>("TarGetArchiveType");
+  EXPECT_EQ(type("C:\\a.tar"), 1);
+  EXPECT_EQ(type("C:\\a.tgz"), 2);
 }
 
 }  // namespace
