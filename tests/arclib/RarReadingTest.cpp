@@ -61,6 +61,13 @@ TEST_F(RarReading, AVolumeSetIsReadFromItsFirstVolume) {
   const auto l = Call(unrar, "-l  \"C:\\rar5-volumes.part01.rar\" ");
   ASSERT_EQ(l.code, 0) << l.output;
   EXPECT_NE(l.output.find(std::to_string(extracted.size()) + " file(s)"), std::string::npos) << l.output;
+  // The same set under the old names: old.rar, old.r00, old.r01 ...
+  const std::vector<std::string> names = VolumeNames(8);
+  for (size_t i = 0; i < names.size(); ++i)
+    fs::copy_file(P(names[i]), P(i == 0 ? std::string("old.rar") : "old.r0" + std::to_string(i - 1)));
+  const auto old = Call(unrar, "-x -y  \"C:\\old.rar\" \"C:\\o\\\" ");
+  ASSERT_EQ(old.code, 0) << old.output;
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("o")), extracted), "");
 }
 
 TEST_F(RarReading, AMemberContinuingIntoAMissingVolumeIsAnErrorNamingIt) {
