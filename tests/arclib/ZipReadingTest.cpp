@@ -100,3 +100,25 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST_F(ZipReading, AnEncryptedCentralDirectoryIsRefusedAsEncrypted) {
+  // As strong encryption lays it out: a local header whose values are
+  // masked (flag bit 13), the central directory encrypted, ZIP64 end records.
+  const std::string script =
+      "import struct, os\n"
+      "local = struct.pack('<IHHHHHIIIHH', 0x04034b50, 62, 0x2041, 0, 0, 0, 0, 0, 0, 8, 0) + b'00000000' + os.urandom(64)\n"
+      "cd = os.urandom(80)\n"
+      "z64 = struct.pack('<IQHHIIQQQQ', 0x06064b50, 44, 62, 62, 0, 0, 1, 1, len(cd), len(local))\n"
+      "loc = struct.pack('<IIQI', 0x07064b50, 0, len(local) + len(cd), 1)\n"
+      "end = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 0xFFFF, 0xFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0)\n"
+      "open('" + P("e.zip") + "', 'wb').write(local + cd + z64 + loc + end)\n";
+  ASSERT_EQ(Tool("python3 -c " + Sh(script)).status, 0);
+  const auto r = Call(unzip, "-x -o  \"C:\\e.zip\" \"C:\\x\\\" ");
+  EXPECT_EQ(r.code, kPasswordCode) << r.output;
+  EXPECT_NE(r.output.find("central directory is encrypted"), std::string::npos) << r.output;
+  EXPECT_FALSE(check("C:\\e.zip", CHECKARCHIVE_FULLCRC));
+}
+
+}  // namespace
