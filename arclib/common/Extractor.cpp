@@ -126,8 +126,8 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
 void Extractor::Finish() {
   report_.Totals(files_, original_, packed_);
   if (refused_ > 0)
-    throw Failure(ARCERR_CANNOT_WRITE, std::to_string(refused_) + " member(s) refused: they would be written "
-                                                                  "outside the destination");
+    throw Failure(ARCERR_CANNOT_WRITE, std::to_string(refused_) + " member(s) refused (each named above with "
+                                                                  "the reason)");
   // Not everything asked for was made: the result must not say success.
   if (skipped_ > 0)
     throw Failure(ARCERR_NOT_SUPPORT, std::to_string(skipped_) + " link(s) or special file(s) not extracted: "
