@@ -12,6 +12,7 @@
 #include "archives/ArchiverDll.h"
 #include "common/Failure.h"
 #include "common/WinNames.h"
+#include "tar32/TarBlocks.h"
 
 namespace tar32 {
 
@@ -19,7 +20,7 @@ namespace {
 
 using arc::Failure;
 
-constexpr size_t kBlock = 512;
+constexpr size_t kBlock = kTarBlock;
 
 // Follows the tar headers in the decompressed bytes, to tell which member
 // was being decompressed when the damage showed.
@@ -53,11 +54,11 @@ class TarWalker {
     if (h.find_first_not_of('\0') == std::string::npos) return;  // end blocks
     // Damaged data comes out of the decompressor before its CRC is
     // checked: a header whose checksum is wrong ends the walk.
-    if (!ChecksumFits(h)) {
+    if (!TarChecksumFits(h.data())) {
       lost_ = true;
       return;
     }
-    const uint64_t size = Number(h.substr(124, 12));
+    const uint64_t size = TarNumber(h.data() + 124, 12);
     const char type = h[156];
     uint64_t data = size;
     collectLong_ = false;
@@ -94,27 +95,9 @@ class TarWalker {
       at += length;
     }
   }
-  static bool ChecksumFits(const std::string& h) {
-    uint64_t sum = 0;
-    for (size_t i = 0; i < kBlock; ++i) sum += i >= 148 && i < 156 ? ' ' : static_cast<unsigned char>(h[i]);
-    return Number(h.substr(148, 8)) == sum;
-  }
   static std::string Field(const std::string& h, size_t at, size_t size) {
     const std::string f = h.substr(at, size);
     return f.substr(0, f.find('\0'));
-  }
-  static uint64_t Number(const std::string& f) {
-    if (!f.empty() && (static_cast<unsigned char>(f[0]) & 0x80) != 0) {  // base-256
-      uint64_t v = 0;
-      for (size_t i = 1; i < f.size(); ++i) v = (v << 8) | static_cast<unsigned char>(f[i]);
-      return v;
-    }
-    uint64_t v = 0;
-    for (char c : f) {
-      if (c >= '0' && c <= '7') v = v * 8 + static_cast<uint64_t>(c - '0');
-      else if (c != ' ' || v != 0) break;
-    }
-    return v;
   }
 
   std::string header_, longName_, nextName_, current_;

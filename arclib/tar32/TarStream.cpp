@@ -9,6 +9,7 @@
 
 #include "archives/ArchiverDll.h"
 #include "common/Failure.h"
+#include "tar32/TarBlocks.h"
 
 namespace tar32 {
 
@@ -16,32 +17,11 @@ namespace {
 
 using arc::Failure;
 
-constexpr size_t kBlock = 512;
+constexpr size_t kBlock = kTarBlock;
 // libarchive refuses extended headers over 1 MiB; larger ones are cut
 // down, up to this size (beyond it they pass unchanged and are refused).
 constexpr uint64_t kLargeHeader = 512 * 1024;
 constexpr uint64_t kLargestHeader = 64 * 1024 * 1024;
-
-uint64_t Number(const char* f, size_t size) {
-  if ((static_cast<unsigned char>(f[0]) & 0x80) != 0) {  // base-256
-    uint64_t v = 0;
-    for (size_t i = 1; i < size; ++i) v = (v << 8) | static_cast<unsigned char>(f[i]);
-    return v;
-  }
-  uint64_t v = 0;
-  size_t i = 0;
-  while (i < size && f[i] == ' ') ++i;
-  for (; i < size && f[i] >= '0' && f[i] <= '7'; ++i) v = v * 8 + static_cast<uint64_t>(f[i] - '0');
-  return v;
-}
-
-bool ChecksumFits(const char* h) {
-  uint64_t sum = 0;
-  for (size_t i = 0; i < kBlock; ++i) sum += i >= 148 && i < 156 ? ' ' : static_cast<unsigned char>(h[i]);
-  return Number(h + 148, 8) == sum;
-}
-
-uint64_t Padded(uint64_t size) { return (size + kBlock - 1) / kBlock * kBlock; }
 
 // pax records "<length> <key>=<value>\n"; false when the data is not such.
 template <typename Each>
@@ -146,12 +126,12 @@ class Stream {
       return;
     }
     const char* h = in_.data() + inAt_;
-    if (std::all_of(h, h + kBlock, [](char c) { return c == '\0'; }) || !ChecksumFits(h)) {
+    if (std::all_of(h, h + kBlock, [](char c) { return c == '\0'; }) || !TarChecksumFits(h)) {
       passThrough_ = true;  // the end blocks, or no header we know: nothing more to do
       return;
     }
     const char type = h[156];
-    uint64_t size = Number(h + 124, 12);
+    uint64_t size = TarNumber(h + 124, 12);
     if (nextSize_ != UINT64_MAX && type != 'x' && type != 'g') {
       size = nextSize_;  // an extended header's size record overrides the field
       nextSize_ = UINT64_MAX;
@@ -174,16 +154,16 @@ class Stream {
         if (!more) break;
       }
     }
-    dataLeft_ = noData ? 0 : Padded(size);
+    dataLeft_ = noData ? 0 : TarPadded(size);
   }
 
   void ExtendedHeader(uint64_t size, bool forNextMember) {
-    const uint64_t total = kBlock + Padded(size);
+    const uint64_t total = kBlock + TarPadded(size);
     if (size <= kLargeHeader || size > kLargestHeader || !Have(total)) {
       if (forNextMember && size <= kLargeHeader && Have(total))
         NoteSize(in_.substr(inAt_ + kBlock, static_cast<size_t>(size)));
       Take(kBlock);
-      dataLeft_ = Padded(size);
+      dataLeft_ = TarPadded(size);
       return;
     }
     const std::string data = in_.substr(inAt_ + kBlock, static_cast<size_t>(size));
@@ -193,7 +173,7 @@ class Stream {
     });
     if (!valid) {  // not pax records: as it is
       Take(kBlock);
-      dataLeft_ = Padded(size);
+      dataLeft_ = TarPadded(size);
       return;
     }
     if (forNextMember) NoteSize(kept);
@@ -209,7 +189,7 @@ class Stream {
     std::memcpy(&header[148], field, 7);
     out_ += header;
     out_ += kept;
-    out_.append(static_cast<size_t>(Padded(kept.size()) - kept.size()), '\0');
+    out_.append(static_cast<size_t>(TarPadded(kept.size()) - kept.size()), '\0');
   }
 
   // A "size" record gives the next member's data size.
