@@ -32,8 +32,8 @@ const arc::Grammar& RarGrammar() {
 }
 
 // Looks up the recorded CRC of a member by its place in the archive.
-arc::CrcLookup CrcsOf(const std::string& posix) {
-  auto crcs = std::make_shared<std::vector<std::optional<uint32_t>>>(Rar4FileCrcs(posix));
+arc::CrcLookup CrcsOf(const std::vector<std::string>& volumes) {
+  auto crcs = std::make_shared<std::vector<std::optional<uint32_t>>>(Rar4FileCrcs(volumes));
   return [crcs](size_t index, uint32_t& crc) {
     if (index >= crcs->size() || !(*crcs)[index]) return false;
     crc = *(*crcs)[index];
@@ -45,11 +45,11 @@ std::string FileNamePart(const std::string& path) { return path.substr(path.rfin
 
 // Runs a pass over the archive and the volumes beside it; a member cut
 // short at the end of the last volume there gets the name of the missing one.
-void OverVolumes(const std::string& posix, const std::function<void(arc::ArchiveReader&)>& pass) {
+void OverVolumes(const std::string& posix, const std::function<void(arc::ArchiveReader&, const arc::CrcLookup&)>& pass) {
   const std::vector<std::string> volumes = RarVolumes(posix);
   arc::ArchiveReader reader(volumes, arc::ReadFormat::Rar);
   try {
-    pass(reader);
+    pass(reader, CrcsOf(volumes));
   } catch (const arc::CutShort& f) {
     throw Failure(f.Code(), std::string(f.what()) + ": it continues in the next volume " +
                                 arc::Cp932ForReport(FileNamePart(NextVolumeName(posix, volumes.size()))) +
@@ -65,7 +65,7 @@ void RunRarCommand(const std::string& text, arc::Report& report) {
   const std::string posix = arc::PosixPathOrFail(line.archive, ARCERR_NOT_FIND_ARC_FILE);
   const std::string command = arc::UpperAscii(line.command);
   if (command == "-L" || command == "-T") {
-    if (command == "-T") OverVolumes(posix, [&](arc::ArchiveReader& r) { arc::CheckAllMembers(r, CrcsOf(posix)); });
+    if (command == "-T") OverVolumes(posix, [&](arc::ArchiveReader& r, const arc::CrcLookup& crcs) { arc::CheckAllMembers(r, crcs); });
     uint64_t total = 0;
     const auto entries = ListRar(posix);
     for (const arc::EntryInfo& e : entries) {
@@ -84,7 +84,7 @@ void RunRarCommand(const std::string& text, arc::Report& report) {
   arc::Progress progress(arc::Owner());
   progress.Open(line.archive);
   arc::Extractor extractor(rules, progress, report);
-  OverVolumes(posix, [&](arc::ArchiveReader& r) { arc::ExtractMembers(r, extractor, CrcsOf(posix)); });
+  OverVolumes(posix, [&](arc::ArchiveReader& r, const arc::CrcLookup& crcs) { arc::ExtractMembers(r, extractor, crcs); });
   progress.End();
 }
 
@@ -96,7 +96,7 @@ std::vector<arc::EntryInfo> ListRar(const std::string& posixPath) {
 }
 
 bool CheckRar(const std::string& posixPath, int) {
-  OverVolumes(posixPath, [&](arc::ArchiveReader& r) { arc::CheckAllMembers(r, CrcsOf(posixPath)); });
+  OverVolumes(posixPath, [&](arc::ArchiveReader& r, const arc::CrcLookup& crcs) { arc::CheckAllMembers(r, crcs); });
   return true;  // a damaged archive throws: the entry answers false
 }
 

@@ -8,11 +8,13 @@
 
 namespace unrar32 {
 
-std::vector<std::optional<uint32_t>> Rar4FileCrcs(const std::string& posixPath) {
+namespace {
+
+// Appends the members of one RAR 4 volume; false when it is none.
+bool AddVolumeCrcs(const std::string& posixPath, std::vector<std::optional<uint32_t>>& crcs) {
   std::ifstream in(posixPath, std::ios::binary);
   char marker[7];
-  if (!in.read(marker, 7) || std::memcmp(marker, "Rar!\x1a\x07\x00", 7) != 0) return {};
-  std::vector<std::optional<uint32_t>> crcs;
+  if (!in.read(marker, 7) || std::memcmp(marker, "Rar!\x1a\x07\x00", 7) != 0) return false;
   uint64_t at = 7;
   for (;;) {
     unsigned char h[20] = {};
@@ -24,13 +26,25 @@ std::vector<std::optional<uint32_t>> Rar4FileCrcs(const std::string& posixPath) 
     if (flags & 0x8000) {
       if (!in.read(reinterpret_cast<char*>(h + 7), 13)) break;
       add = h[7] | (h[8] << 8) | (h[9] << 16) | (uint64_t{h[10]} << 24);
-      const bool split = type == 0x74 && (flags & 0x03) != 0;  // continued from or into another volume
-      if (type == 0x74) crcs.push_back(split ? std::nullopt : std::optional<uint32_t>(
-                                                                  h[16] | (h[17] << 8) | (h[18] << 16) | (uint32_t{h[19]} << 24)));
+      // A part continued from the volume before belongs to the member
+      // already counted; one split into the next has no whole-file CRC here.
+      if (type == 0x74 && (flags & 0x01) == 0)
+        crcs.push_back((flags & 0x02) != 0 ? std::nullopt
+                                           : std::optional<uint32_t>(h[16] | (h[17] << 8) | (h[18] << 16) |
+                                                                     (uint32_t{h[19]} << 24)));
     }
     if (type == 0x7B) break;
     at += size + add;
   }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::optional<uint32_t>> Rar4FileCrcs(const std::vector<std::string>& volumes) {
+  std::vector<std::optional<uint32_t>> crcs;
+  for (const std::string& v : volumes)
+    if (!AddVolumeCrcs(v, crcs)) return {};
   return crcs;
 }
 

@@ -10,11 +10,10 @@
 
 namespace unrar32 {
 
-// Per file header of a RAR 4 archive, in order, the CRC-32 of the whole
-// file; empty for a member split over volumes (its header holds the CRC
-// of one part) and for what is not a RAR 4 archive (RAR 5 checks its own
-// CRCs).
-std::vector<std::optional<uint32_t>> Rar4FileCrcs(const std::string& posixPath);
+// Per member of a RAR 4 archive (its volumes in order), the CRC-32 of the
+// whole file; empty for a member split over volumes (its headers hold the
+// CRCs of parts). Nothing for what is not RAR 4 (RAR 5 checks its own CRCs).
+std::vector<std::optional<uint32_t>> Rar4FileCrcs(const std::vector<std::string>& volumes);
 
 // The archive and the volumes beside it that continue it: "x.part01.rar"
 // is followed by "x.part02.rar" ... (same number width), "x.rar" by

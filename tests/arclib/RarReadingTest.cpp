@@ -158,3 +158,44 @@ TEST_F(RarReading, AFlippedByteIsDamageNeverSuccessOrAnUnsupportedMethod) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RarReading, StoredRar4MembersOfLaterVolumesAreCheckedToo) {
+  // A RAR 4 volume set laid out byte by byte: one.txt and the first part of
+  // big.bin in part1, the rest of big.bin and two.txt in part2 (stored).
+  const std::string script =
+      "import struct, zlib, sys\n"
+      "def block(kind, flags, body, add=b''):\n"
+      "    head = bytes([kind]) + struct.pack('<HH', flags, 7 + len(body)) + body\n"
+      "    return struct.pack('<H', zlib.crc32(head) & 0xFFFF) + head + add\n"
+      "def member(name, data, flags=0, crc=None, size=None):\n"
+      "    body = struct.pack('<IIBIIBBHI', len(data), len(data) if size is None else size, 2,\n"
+      "                       zlib.crc32(data) if crc is None else crc, 0x5A210000, 20, 0x30, len(name), 0x20) + name\n"
+      "    return block(0x74, 0x8000 | flags, body, data)\n"
+      "big = bytes(range(256)) * 40\n"
+      "mark = b'Rar!\\x1a\\x07\\x00'\n"
+      "v1 = mark + block(0x73, 0x11, b'\\0' * 6) + member(b'one.txt', b'first file') + \\\n"
+      "     member(b'big.bin', big[:6000], 0x02, zlib.crc32(big[:6000]), len(big)) + block(0x7B, 0x01, b'')\n"
+      "v2 = mark + block(0x73, 0x111, b'\\0' * 6) + member(b'big.bin', big[6000:], 0x01, zlib.crc32(big), len(big)) + \\\n"
+      "     member(b'two.txt', b'second file') + block(0x7B, 0, b'')\n"
+      "for stem, second in (('v', v2), ('bad', v2.replace(b'second file', b'secoNd file'))):\n"
+      "    open(sys.argv[1] + '/' + stem + '.part1.rar', 'wb').write(v1)\n"
+      "    open(sys.argv[1] + '/' + stem + '.part2.rar', 'wb').write(second)\n";
+  ASSERT_EQ(Tool("python3 -c " + Sh(script) + " " + Sh(drive.Path())).status, 0);
+  const auto x = Call(unrar, "-x -y  \"C:\\v.part1.rar\" \"C:\\x\\\" ");
+  ASSERT_EQ(x.code, 0) << x.output;
+  std::string big;
+  for (int i = 0; i < 40; ++i)
+    for (int b = 0; b < 256; ++b) big += static_cast<char>(b);
+  EXPECT_EQ(arctest::ReadTree(P("x")),
+            (arctest::Tree{{"one.txt", "first file"}, {"big.bin", big}, {"two.txt", "second file"}}));
+  EXPECT_TRUE(check("C:\\v.part1.rar", 0));
+  const auto bad = Call(unrar, "-x -y  \"C:\\bad.part1.rar\" \"C:\\y\\\" ");
+  EXPECT_EQ(bad.code, ARCERR_FILE_CRC) << bad.output;
+  EXPECT_NE(bad.output.find("CRC error in two.txt"), std::string::npos) << bad.output;
+  EXPECT_FALSE(fs::exists(P("y/two.txt")));
+  EXPECT_FALSE(check("C:\\bad.part1.rar", 0));
+}
+
+}  // namespace
