@@ -199,3 +199,34 @@ TEST_F(RarReading, StoredRar4MembersOfLaterVolumesAreCheckedToo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RarReading, EncryptedMembersAndHeadersAreRefusedAsEncrypted) {
+  // RAR 4 layouts: a member with the password flag (its data encrypted),
+  // and an archive whose headers are encrypted (main header flag 0x80).
+  const std::string script =
+      "import struct, zlib, os, sys\n"
+      "def block(kind, flags, body, add=b''):\n"
+      "    head = bytes([kind]) + struct.pack('<HH', flags, 7 + len(body)) + body\n"
+      "    return struct.pack('<H', zlib.crc32(head) & 0xFFFF) + head + add\n"
+      "data = os.urandom(64)\n"
+      "body = struct.pack('<IIBIIBBHI', 64, 64, 2, 0x12345678, 0x5A210000, 29, 0x33, 10, 0x20) + b'secret.txt'\n"
+      "mark = b'Rar!\\x1a\\x07\\x00'\n"
+      "open(sys.argv[1] + '/member.rar', 'wb').write(mark + block(0x73, 0, b'\\0' * 6) + block(0x74, 0x8004, body, data) + block(0x7B, 0x4000, b''))\n"
+      "open(sys.argv[1] + '/headers.rar', 'wb').write(mark + block(0x73, 0x80, b'\\0' * 6) + os.urandom(200))\n";
+  ASSERT_EQ(Tool("python3 -c " + Sh(script) + " " + Sh(drive.Path())).status, 0);
+  for (const char* name : {"member.rar", "headers.rar"}) {
+    for (const std::string command : {"-x -y", "-t"}) {
+      const auto r = Call(unrar, command + "  \"C:\\" + name + "\" \"C:\\x\\\" ");
+      EXPECT_EQ(r.code, 0x800A) << name << " " << command << "\n" << r.output;
+      EXPECT_NE(r.output.find("encrypted"), std::string::npos) << r.output;
+    }
+    EXPECT_FALSE(check((std::string("C:\\") + name).c_str(), 0)) << name;
+  }
+  EXPECT_NE(Call(unrar, "-x -y  \"C:\\member.rar\" \"C:\\x\\\" ").output.find("secret.txt is encrypted"),
+            std::string::npos);
+  EXPECT_TRUE(!fs::exists(P("x")) || fs::is_empty(P("x")));
+}
+
+}  // namespace
