@@ -121,11 +121,13 @@ ArchiveReader::ArchiveReader(const std::vector<std::string>& volumes, ReadFormat
   }
 }
 
-ArchiveReader::ArchiveReader(PullSource source, ReadFormat format) : source_(std::move(source)) {
+ArchiveReader::ArchiveReader(PullSource source, ReadFormat format, SkipSource skip)
+    : source_(std::move(source)), skip_(std::move(skip)) {
   archive_ = archive_read_new();
   if (archive_ == nullptr) throw Failure(ARCERR_ENOUGH_MEMORY, "out of memory");
   SupportFormat(archive_, format);
   archive_read_set_read_callback(archive_, ReadCallback);
+  if (skip_) archive_read_set_skip_callback(archive_, SkipCallback);
   archive_read_set_callback_data(archive_, this);
   if (archive_read_open1(archive_) != ARCHIVE_OK) {
     const std::string why = archive_error_string(archive_) ? archive_error_string(archive_) : "unknown format";
@@ -170,6 +172,14 @@ la_ssize_t ArchiveReader::ReadCallback(struct archive*, void* self, const void**
 
 la_int64_t ArchiveReader::SkipCallback(struct archive*, void* self, la_int64_t request) {
   auto* r = static_cast<ArchiveReader*>(self);
+  if (r->source_) {
+    try {
+      return r->skip_ ? r->skip_(request) : 0;
+    } catch (...) {
+      r->sourceFailure_ = std::current_exception();
+      return ARCHIVE_FATAL;
+    }
+  }
   const uint64_t left = r->size_ - std::min(r->position_, r->size_);
   const uint64_t n = std::min<uint64_t>(static_cast<uint64_t>(request), left);
   r->position_ += n;

@@ -23,6 +23,9 @@ enum class ReadFormat { Any, Zip, Cab, Tar, Rar, Lha, Raw, Decompressed, PlainTa
 // Bytes for a reader from elsewhere: a piece in *buffer and its length,
 // 0 at the end. May throw; the reader passes the exception on.
 using PullSource = std::function<long(const void** buffer)>;
+// Passes over up to request bytes of such a source; answers how many (0
+// when it cannot, and the reader reads them instead).
+using SkipSource = std::function<int64_t(int64_t request)>;
 
 class ArchiveReader {
  public:
@@ -33,7 +36,7 @@ class ArchiveReader {
   // alone is the same as the constructor above).
   ArchiveReader(const std::vector<std::string>& volumes, ReadFormat format);
   // An archive read in one pass from a source.
-  ArchiveReader(PullSource source, ReadFormat format);
+  ArchiveReader(PullSource source, ReadFormat format, SkipSource skip = {});
   ~ArchiveReader();
   ArchiveReader(const ArchiveReader&) = delete;
   ArchiveReader& operator=(const ArchiveReader&) = delete;
@@ -71,6 +74,7 @@ class ArchiveReader {
   std::string currentName_;
   archive_entry* current_ = nullptr;
   PullSource source_;
+  SkipSource skip_;
   std::exception_ptr sourceFailure_;
 };
 

@@ -1,8 +1,12 @@
 #include "tar32/TarStream.h"
 
 #include <archive.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,10 +62,37 @@ bool Kept(const std::string& key, const std::string& record) {
 
 class Stream {
  public:
-  explicit Stream(const std::string& posixPath) : raw_(posixPath, arc::ReadFormat::Decompressed) {
-    if (raw_.Next() == nullptr) ended_ = true;
+  explicit Stream(const std::string& posixPath)
+      : raw_(std::make_unique<arc::ArchiveReader>(posixPath, arc::ReadFormat::Decompressed)) {
+    if (raw_->Next() == nullptr) ended_ = true;
+    filter_ = raw_->FilterCode();
+    if (filter_ != ARCHIVE_FILTER_NONE || ended_) return;
+    // Not compressed: read the file itself, so that listings can pass
+    // over member data without reading it.
+    fd_ = open(posixPath.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd_ < 0 || fstat(fd_, &st) != 0) throw Failure(ARCERR_ARC_FILE_OPEN, "cannot open the archive");
+    fileSize_ = static_cast<uint64_t>(st.st_size);
+    raw_.reset();
   }
-  int FilterCode() { return raw_.FilterCode(); }
+  ~Stream() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Stream(const Stream&) = delete;
+  Stream& operator=(const Stream&) = delete;
+  int FilterCode() const { return filter_; }
+
+  // Passes over member data only, and only in a file read directly.
+  int64_t Skip(int64_t request) {
+    if (fd_ < 0 || passThrough_ || request <= 0) return 0;
+    const uint64_t allowed = std::min<uint64_t>(static_cast<uint64_t>(request), dataLeft_);
+    const uint64_t buffered = std::min<uint64_t>(allowed, Available());
+    inAt_ += static_cast<size_t>(buffered);
+    const uint64_t direct = std::min(allowed - buffered, fileSize_ - std::min(position_, fileSize_));
+    position_ += direct;
+    dataLeft_ -= buffered + direct;
+    return static_cast<int64_t>(buffered + direct);
+  }
 
   long Read(const void** buffer) {
     out_.clear();
@@ -97,9 +128,22 @@ class Stream {
       inAt_ = 0;
     }
     char piece[1 << 16];
-    const la_ssize_t n = archive_read_data(raw_.Raw(), piece, sizeof piece);
+    if (fd_ >= 0) {
+      ssize_t n;
+      do n = pread(fd_, piece, sizeof piece, static_cast<off_t>(position_));
+      while (n < 0 && errno == EINTR);
+      if (n < 0) throw Failure(ARCERR_CANNOT_READ, std::string("cannot read the archive: ") + std::strerror(errno));
+      if (n == 0) {
+        ended_ = true;
+        return false;
+      }
+      position_ += static_cast<uint64_t>(n);
+      in_.append(piece, static_cast<size_t>(n));
+      return true;
+    }
+    const la_ssize_t n = archive_read_data(raw_->Raw(), piece, sizeof piece);
     if (n < 0) {
-      const char* why = archive_error_string(raw_.Raw());
+      const char* why = archive_error_string(raw_->Raw());
       throw Failure(ARCERR_HEADER_BROKEN, std::string("the archive is damaged") + (why ? std::string(" (") + why + ")" : ""));
     }
     if (n == 0) {
@@ -201,7 +245,10 @@ class Stream {
     });
   }
 
-  arc::ArchiveReader raw_;
+  std::unique_ptr<arc::ArchiveReader> raw_;  // compressed: libarchive decompresses
+  int fd_ = -1;                              // else the file itself
+  uint64_t position_ = 0, fileSize_ = 0;
+  int filter_ = ARCHIVE_FILTER_NONE;
   std::string in_, out_;
   size_t inAt_ = 0;
   uint64_t dataLeft_ = 0, nextSize_ = UINT64_MAX;
@@ -214,7 +261,8 @@ std::unique_ptr<arc::ArchiveReader> OpenTar(const std::string& posixPath, int* f
   auto stream = std::make_shared<Stream>(posixPath);
   if (filter != nullptr) *filter = stream->FilterCode();
   return std::make_unique<arc::ArchiveReader>([stream](const void** buffer) { return stream->Read(buffer); },
-                                              arc::ReadFormat::PlainTar);
+                                              arc::ReadFormat::PlainTar,
+                                              [stream](int64_t request) { return stream->Skip(request); });
 }
 
 }  // namespace tar32
