@@ -71,7 +71,10 @@ class Stream {
     // over member data without reading it.
     fd_ = open(posixPath.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st;
-    if (fd_ < 0 || fstat(fd_, &st) != 0) throw Failure(ARCERR_ARC_FILE_OPEN, "cannot open the archive");
+    if (fd_ < 0 || fstat(fd_, &st) != 0) {
+      if (fd_ >= 0) close(fd_);
+      throw Failure(ARCERR_ARC_FILE_OPEN, "cannot open the archive");
+    }
     fileSize_ = static_cast<uint64_t>(st.st_size);
     raw_.reset();
   }
