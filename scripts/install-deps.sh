@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   libarchive-dev libgcab-dev zlib1g-dev libbz2-dev
-  lhasa cabextract unzip zip bzip2 gzip arj libarchive-tools python3 findutils 7zip gcab unar
+  lhasa cabextract unzip zip bzip2 gzip xz-utils zstd arj libarchive-tools python3 findutils 7zip gcab unar
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 fonts-wine xvfb xauth fonts-ipafont-gothic
 )
 missing=()

@@ -1,5 +1,6 @@
 #include "tar32/StreamCheck.h"
 
+#include <archive.h>
 #include <bzlib.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "archives/ArchiverDll.h"
+#include "common/ArchiveReader.h"
 #include "common/Failure.h"
 #include "common/WinNames.h"
 #include "tar32/TarBlocks.h"
@@ -223,13 +225,34 @@ void CheckBzip2(Input& in) {
   }
 }
 
+// Other compressions (xz, zstd, lzma, compress ...) through libarchive's
+// filters, read to their very end so that their own checks all run.
+void CheckOtherLayer(const std::string& posixPath) {
+  arc::ArchiveReader raw(posixPath, arc::ReadFormat::Decompressed);
+  if (raw.Next() == nullptr || raw.FilterCode() == ARCHIVE_FILTER_NONE) return;
+  std::vector<char> piece(1 << 16);
+  for (;;) {
+    const la_ssize_t n = archive_read_data(raw.Raw(), piece.data(), piece.size());
+    if (n == 0) return;
+    if (n < 0) {
+      const std::string why = archive_error_string(raw.Raw()) ? archive_error_string(raw.Raw()) : "bad data";
+      const bool crc = why.find("hecksum") != std::string::npos || why.find("CRC") != std::string::npos;
+      throw Failure(crc ? ARCERR_FILE_CRC : ARCERR_HEADER_BROKEN,
+                    std::string("the ") + archive_filter_name(raw.Raw(), 0) + " data is damaged (" + why + ")");
+    }
+  }
+}
+
 }  // namespace
 
 void CheckCompressedLayer(const std::string& posixPath) {
-  Input in(posixPath);
-  if (!in.Fill() || in.left_ < 3) return;
-  if (in.data_[0] == 0x1f && in.data_[1] == 0x8b) CheckGzip(in);
-  else if (std::memcmp(in.data_, "BZh", 3) == 0) CheckBzip2(in);
+  {
+    Input in(posixPath);
+    if (!in.Fill() || in.left_ < 3) return;
+    if (in.data_[0] == 0x1f && in.data_[1] == 0x8b) return CheckGzip(in);
+    if (std::memcmp(in.data_, "BZh", 3) == 0) return CheckBzip2(in);
+  }
+  CheckOtherLayer(posixPath);
 }
 
 }  // namespace tar32

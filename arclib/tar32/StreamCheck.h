@@ -9,7 +9,9 @@
 namespace tar32 {
 
 // Decompresses every gzip member (or bzip2 stream) of the file and checks
-// its CRCs and lengths; does nothing for other files. Throws Failure
+// its CRCs and lengths; other compressions (xz, zstd ...) are read to their
+// end through libarchive so that their own checks run; does nothing for an
+// uncompressed file. Throws Failure
 // (ARCERR_FILE_CRC, ARCERR_HEADER_BROKEN) naming the tar member in whose
 // data, or before which, the damage shows and what was wrong.
 void CheckCompressedLayer(const std::string& posixPath);
