@@ -13,12 +13,13 @@ set -euo pipefail
 linux_packages=(
   7zip
   arj
-  bzip2
   build-essential
+  bzip2
   cabextract
   cmake
   findutils
   gcab
+  gzip
   lhasa
   libarchive-dev
   libarchive-tools
@@ -30,9 +31,12 @@ linux_packages=(
   pkg-config
   python3
   time
+  unar
   unzip
+  xz-utils
   zip
   zlib1g-dev
+  zstd
 )
 
 # The Windows cross builds (MinGW-w64) and the Wine run of their tests.

@@ -63,6 +63,7 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
   using Kind = MemberToExtract::Kind;
   if (member.kind == Kind::Link || member.kind == Kind::Other) {
     report_.Line("Skipped: " + Cp932ForReport(member.name) + " (link or special file)");
+    ++skipped_;
     return;
   }
   std::string path;
@@ -99,12 +100,18 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
   if (!out.Open(path, member.mode & 0777))
     throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
   uint64_t written = 0;
+  bool endsInHole = false;
   data([&](const void* block, size_t size) {
-    if (!WriteAll(out.Fd(), block, size))
+    // A hole of a sparse member (no data) stays a hole in the file.
+    endsInHole = block == nullptr;
+    if (block == nullptr ? lseek(out.Fd(), static_cast<off_t>(size), SEEK_CUR) < 0
+                         : !WriteAll(out.Fd(), block, size))
       throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
     written += size;
     progress_.Step(written);
   });
+  if (endsInHole && ftruncate(out.Fd(), static_cast<off_t>(written)) != 0)
+    throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
   if (member.info.mtime != 0) {
     struct timespec times[2] = {{member.info.mtime, 0}, {member.info.mtime, 0}};
     futimens(out.Fd(), times);
@@ -119,8 +126,12 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
 void Extractor::Finish() {
   report_.Totals(files_, original_, packed_);
   if (refused_ > 0)
-    throw Failure(ARCERR_CANNOT_WRITE, std::to_string(refused_) + " member(s) refused: they would be written "
-                                                                  "outside the destination");
+    throw Failure(ARCERR_CANNOT_WRITE, std::to_string(refused_) + " member(s) refused (each named above with "
+                                                                  "the reason)");
+  // Not everything asked for was made: the result must not say success.
+  if (skipped_ > 0)
+    throw Failure(ARCERR_NOT_SUPPORT, std::to_string(skipped_) + " link(s) or special file(s) not extracted: "
+                                                                 "links are not created");
 }
 
 void ExtractMembers(ArchiveReader& reader, Extractor& extractor, const std::function<bool(size_t, uint32_t&)>& crcs) {
@@ -128,6 +139,7 @@ void ExtractMembers(ArchiveReader& reader, Extractor& extractor, const std::func
     MemberToExtract m;
     m.name = ArchiveReader::NameOf(entry);
     if (!extractor.Selected(m.name)) continue;
+    RefuseUnreadable(entry);
     m.info.name = Cp932ForReport(m.name);
     m.info.original = archive_entry_size_is_set(entry) ? static_cast<uint64_t>(archive_entry_size(entry)) : 0;
     m.info.packed = m.info.original;
@@ -151,7 +163,7 @@ void ExtractMembers(ArchiveReader& reader, Extractor& extractor, const std::func
     }
     if (hardlink != nullptr) m.linkTarget = hardlink;
     extractor.Extract(m, [&](const std::function<void(const void*, size_t)>& sink) {
-      ReadChecked(reader, index, m.name, crcs, sink);
+      ReadChecked(reader, index, m.name, crcs, sink, true);
     });
   }
   extractor.Finish();

@@ -43,7 +43,8 @@ class Extractor {
   // Extracts one member (which must be selected); refusals are reported
   // and counted, write failures throw Failure naming the file.
   void Extract(const MemberToExtract& member, const DataReader& data);
-  // Throws Failure when members were refused; reports the totals.
+  // Throws Failure when members were refused (ARCERR_CANNOT_WRITE) or
+  // links and special files skipped (ARCERR_NOT_SUPPORT); reports the totals.
   void Finish();
 
  private:
@@ -53,7 +54,7 @@ class Extractor {
   const ExtractRules& rules_;
   Progress& progress_;
   Report& report_;
-  uint64_t files_ = 0, original_ = 0, packed_ = 0, refused_ = 0;
+  uint64_t files_ = 0, original_ = 0, packed_ = 0, refused_ = 0, skipped_ = 0;
 };
 
 class ArchiveReader;

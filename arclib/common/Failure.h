@@ -19,6 +19,17 @@ class Failure : public std::exception {
   std::string message_;
 };
 
+// A member whose data ended before its recorded size (ARCERR_HEADER_BROKEN).
+class CutShort : public Failure {
+ public:
+  explicit CutShort(std::string message) : Failure(0x8017 /* ARCERR_HEADER_BROKEN */, std::move(message)) {}
+};
+
+// The family's code for a member that needs a passphrase (none is taken).
+#ifndef ARCERR_PASSWORD
+#define ARCERR_PASSWORD 0x800A
+#endif
+
 // The family's code for the errno of a failed write: a full disk (or a
 // file-size limit) is told apart from other failures.
 inline int WriteErrorCode(int error) {

@@ -13,6 +13,8 @@
 #include "common/Sources.h"
 #include "common/Switches.h"
 #include "common/WinNames.h"
+#include "tar32/StreamCheck.h"
+#include "tar32/TarStream.h"
 
 namespace tar32 {
 
@@ -122,18 +124,23 @@ void Extract(const arc::ParsedLine& line, arc::Report& report) {
   rules.destination = dir.empty() ? std::string(".") : arc::PosixPathOrFail(dir, ARCERR_MAKEDIRECTORY);
   rules.junkPaths = line.switches.Number("-use-directory=", 1) == 0;
   rules.patterns = line.files;
+  // The whole gzip or bzip2 layer is checked first, so that no member of
+  // a damaged archive is written.
+  CheckCompressedLayer(posix);
   arc::Progress progress(arc::Owner());
   progress.Open(archive);
-  arc::ArchiveReader reader(posix, arc::ReadFormat::Tar);
+  const auto reader = OpenTar(posix);
   arc::Extractor extractor(rules, progress, report);
-  arc::ExtractMembers(reader, extractor);
+  arc::ExtractMembers(*reader, extractor);
   progress.End();
 }
 
 void List(const arc::ParsedLine& line, arc::Report& report) {
   const std::string archive = ArchiveName(line);
+  const std::string posix = arc::PosixPathOrFail(archive, ARCERR_NOT_FIND_ARC_FILE);
+  CheckCompressedLayer(posix);
   uint64_t original = 0, count = 0;
-  for (const arc::EntryInfo& e : ListTar(arc::PosixPathOrFail(archive, ARCERR_NOT_FIND_ARC_FILE))) {
+  for (const arc::EntryInfo& e : ListTar(posix)) {
     report.Member(e.name, e.original, e.packed);
     original += e.original;
     ++count;
@@ -141,8 +148,8 @@ void List(const arc::ParsedLine& line, arc::Report& report) {
   report.Totals(count, original, original);
 }
 
-std::string MethodOf(arc::ArchiveReader& reader) {
-  switch (reader.FilterCode()) {
+std::string MethodOf(int filter) {
+  switch (filter) {
     case ARCHIVE_FILTER_GZIP:
       return "gzip";
     case ARCHIVE_FILTER_BZIP2:
@@ -168,16 +175,18 @@ void RunTarCommand(const std::string& text, arc::Report& report) {
 }
 
 std::vector<arc::EntryInfo> ListTar(const std::string& posixPath) {
-  arc::ArchiveReader reader(posixPath, arc::ReadFormat::Tar);
-  std::vector<arc::EntryInfo> entries = arc::ListMembers(reader, "tar");
-  const std::string method = MethodOf(reader);
+  int filter = ARCHIVE_FILTER_NONE;
+  const auto reader = OpenTar(posixPath, &filter);
+  std::vector<arc::EntryInfo> entries = arc::ListMembers(*reader, "tar");
+  const std::string method = MethodOf(filter);
   for (arc::EntryInfo& e : entries) e.method = method;
   return entries;
 }
 
 bool CheckTar(const std::string& posixPath, int) {
-  arc::ArchiveReader reader(posixPath, arc::ReadFormat::Tar);
-  return arc::CheckMembers(reader);
+  CheckCompressedLayer(posixPath);  // throws for damage: the entry answers false
+  const auto reader = OpenTar(posixPath);
+  return arc::CheckMembers(*reader);
 }
 
 }  // namespace tar32

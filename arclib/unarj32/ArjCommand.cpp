@@ -39,7 +39,7 @@ arc::EntryInfo InfoOf(const ArjMember& m) {
   e.original = m.original;
   e.packed = m.packed;
   e.crc = m.crc;
-  e.mtime = FromDos(m.dosTime);
+  e.mtime = m.hostOs == kArjHostUnix ? static_cast<time_t>(m.stamp) : FromDos(m.stamp);
   e.method = MethodName(m.method);
   e.directory = m.fileType == kDirectory;
   e.attributes = e.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
@@ -65,7 +65,7 @@ void Extract(const arc::ParsedLine& line, bool withPaths, arc::Report& report) {
     if (!extractor.Selected(member.name)) continue;
     member.info = InfoOf(m);
     member.kind = m.fileType == kDirectory ? arc::MemberToExtract::Kind::Directory : arc::MemberToExtract::Kind::File;
-    member.mode = m.hostOs == 2 && (m.accessMode & 0777) != 0 ? (m.accessMode & 0777) : 0644;
+    member.mode = m.hostOs == kArjHostUnix && (m.accessMode & 0777) != 0 ? (m.accessMode & 0777) : 0644;
     extractor.Extract(member, [&](const std::function<void(const void*, size_t)>& sink) { reader.Extract(m, sink); });
   }
   extractor.Finish();

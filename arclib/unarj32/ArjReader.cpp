@@ -153,7 +153,7 @@ bool ArjReader::Next(ArjMember& m) {
   m.flags = static_cast<uint8_t>(basic[4]);
   m.method = static_cast<uint8_t>(basic[5]);
   m.fileType = static_cast<uint8_t>(basic[6]);
-  m.dosTime = U32(basic, 8);
+  m.stamp = U32(basic, 8);
   m.packed = U32(basic, 12);
   m.original = U32(basic, 16);
   m.crc = U32(basic, 20);
@@ -169,7 +169,7 @@ bool ArjReader::Next(ArjMember& m) {
 
 void ArjReader::Extract(const ArjMember& m, const std::function<void(const void*, size_t)>& sink) {
   const std::string shown = arc::Cp932ForReport(arc::GuessNameToUtf8(m.name));
-  if (m.flags & kGarbled) throw Failure(ARCERR_NOT_SUPPORT, shown + " is encrypted");
+  if (m.flags & kGarbled) throw Failure(ARCERR_PASSWORD, shown + " is encrypted (no passphrase is taken)");
   if (m.flags & (kVolume | kExtFile)) throw Failure(ARCERR_NOT_SUPPORT, shown + " spans several volumes");
   uLong crc = crc32(0, nullptr, 0);
   RangeSource source(file_, m.dataOffset, m.packed);

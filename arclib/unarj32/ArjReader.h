@@ -10,10 +10,14 @@
 
 namespace unarj32 {
 
+// The time stamp is a DOS date and local time, except from a Unix host
+// (host OS 2), whose arj writes seconds since 1970 (UTC).
+constexpr uint8_t kArjHostUnix = 2;
+
 struct ArjMember {
   std::string name;        // as stored
   uint8_t hostOs = 0, flags = 0, method = 0, fileType = 0;
-  uint32_t dosTime = 0, packed = 0, original = 0, crc = 0;
+  uint32_t stamp = 0, packed = 0, original = 0, crc = 0;
   uint16_t accessMode = 0;
   uint64_t dataOffset = 0;
 };

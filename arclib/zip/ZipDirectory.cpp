@@ -22,9 +22,13 @@ using arc::Failure;
 constexpr uint32_t kCentralSignature = 0x02014b50;
 constexpr uint32_t kEndSignature = 0x06054b50;
 constexpr uint32_t kZip64LocatorSignature = 0x07064b50;
+constexpr uint32_t kZip64EndSignature = 0x06064b50;
+constexpr uint32_t kLocalSignature = 0x04034b50;
+constexpr uint32_t kAll32 = 0xFFFFFFFFu;
 
 uint16_t U16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t U32(const unsigned char* p) { return U16(p) | (static_cast<uint32_t>(U16(p + 2)) << 16); }
+uint64_t U64(const unsigned char* p) { return U32(p) | (static_cast<uint64_t>(U32(p + 4)) << 32); }
 void Put32(unsigned char* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
@@ -96,16 +100,39 @@ CentralDirectory ReadFrom(int fd, uint64_t fileSize, std::vector<unsigned char>*
   const unsigned char* end = &tail[at];
   dir.size = U32(end + 12);
   dir.statedOffset = U32(end + 16);
-  const uint16_t count = U16(end + 10);
-  if (dir.endRecord >= 20 && at >= 20 && U32(&tail[at - 20]) == kZip64LocatorSignature)
-    throw Failure(ARCERR_NOT_SUPPORT, "ZIP64 archives are not supported");
-  if (dir.size > dir.endRecord) throw Failure(ARCERR_HEADER_BROKEN, "the central directory is damaged");
-  dir.start = dir.endRecord - dir.size;
+  uint64_t count = U16(end + 10);
+  uint64_t directoryEnd = dir.endRecord;  // the central directory ends where the end records begin
+  if (at >= 20 && U32(&tail[at - 20]) == kZip64LocatorSignature) {
+    // ZIP64: the true count, size and offset are in the ZIP64 end record,
+    // found where the locator says or (behind a stub) just before it.
+    const uint64_t locator = dir.endRecord - 20;
+    unsigned char z[56];
+    uint64_t record = U64(&tail[at - 20 + 8]);
+    if (record + 56 > locator || !ReadAt(fd, record, z, sizeof z) || U32(z) != kZip64EndSignature) {
+      record = locator >= 56 ? locator - 56 : 0;
+      if (locator < 56 || !ReadAt(fd, record, z, sizeof z) || U32(z) != kZip64EndSignature)
+        throw Failure(ARCERR_HEADER_BROKEN, "the ZIP64 end record is damaged");
+    }
+    dir.zip64 = true;
+    count = U64(z + 32);
+    dir.size = U64(z + 40);
+    dir.statedOffset = U64(z + 48);
+    directoryEnd = record;
+  }
+  if (dir.size > directoryEnd) throw Failure(ARCERR_HEADER_BROKEN, "the central directory is damaged");
+  dir.start = directoryEnd - dir.size;
   std::vector<unsigned char> cd(dir.size);
   if (!cd.empty() && !ReadAt(fd, dir.start, cd.data(), cd.size()))
     throw Failure(ARCERR_HEADER_BROKEN, "the central directory is damaged");
+  if (count > 0 && (cd.size() < 4 || U32(cd.data()) != kCentralSignature)) {
+    // Strong encryption can hide the central directory; the local headers
+    // then say so (flag bit 13, their values masked).
+    unsigned char local[8];
+    if (ReadAt(fd, 0, local, sizeof local) && U32(local) == kLocalSignature && (U16(local + 6) & 0x2000) != 0)
+      throw Failure(ARCERR_PASSWORD, "the archive's central directory is encrypted (no passphrase is taken)");
+  }
   size_t p = 0;
-  for (uint16_t i = 0; i < count; ++i) {
+  for (uint64_t i = 0; i < count; ++i) {
     if (p + 46 > cd.size() || U32(&cd[p]) != kCentralSignature)
       throw Failure(ARCERR_HEADER_BROKEN, "the central directory is damaged");
     const unsigned char* h = &cd[p];
@@ -124,6 +151,23 @@ CentralDirectory ReadFrom(int fd, uint64_t fileSize, std::vector<unsigned char>*
     if (p + 46 + n + m + k > cd.size()) throw Failure(ARCERR_HEADER_BROKEN, "the central directory is damaged");
     e.name.assign(reinterpret_cast<const char*>(h + 46), n);
     e.utf8 = (e.flags & 0x0800) != 0;
+    // The ZIP64 extra field holds, in this order, each value whose 32-bit
+    // field is all ones.
+    for (size_t x = 0; x + 4 <= m;) {
+      const unsigned char* f = h + 46 + n + x;
+      const size_t len = U16(f + 2);
+      if (x + 4 + len > m) break;
+      if (U16(f) == 0x0001) {
+        size_t q = 4;
+        for (uint64_t* v : {&e.original, &e.packed, &e.localOffset}) {
+          if (*v != kAll32) continue;
+          if (q + 8 > 4 + len) throw Failure(ARCERR_HEADER_BROKEN, "the central directory is damaged");
+          *v = U64(f + q);
+          q += 8;
+        }
+      }
+      x += 4 + len;
+    }
     dir.entries.push_back(e);
     p += 46 + n + m + k;
   }
@@ -144,6 +188,33 @@ CentralDirectory ReadPath(const std::string& posixPath, std::vector<unsigned cha
 }
 
 }  // namespace
+
+std::string UnreadableMethod(uint16_t method) {
+  switch (method) {
+    case 1: return "Shrink";
+    case 2: case 3: case 4: case 5: return "Reduce";
+    case 6: return "Implode";
+    case 7: return "Tokenize";
+    case 9: return "Deflate64";
+    case 10: return "PKWARE DCL Implode";
+    case 18: return "IBM TERSE";
+    case 19: return "IBM LZ77";
+    case 96: return "JPEG";
+    case 97: return "WavPack";
+    default: return {};
+  }
+}
+
+void RefuseUnreadableMethods(const CentralDirectory& dir, const std::function<bool(const std::string&)>& selected) {
+  for (const CentralEntry& c : dir.entries) {
+    const std::string method = UnreadableMethod(c.method);
+    if (method.empty()) continue;
+    const std::string utf8 = c.utf8 ? c.name : arc::GuessNameToUtf8(c.name);
+    if (!selected(utf8)) continue;
+    throw Failure(ARCERR_METHOD, arc::Cp932ForReport(utf8) + ": unsupported method " + method + " (" +
+                                     std::to_string(c.method) + ")");
+  }
+}
 
 CentralDirectory ReadCentralDirectory(const std::string& posixPath) { return ReadPath(posixPath, nullptr); }
 
@@ -176,6 +247,7 @@ std::vector<arc::EntryInfo> ListZip(const std::string& posixPath) {
 void AdjustOffsets(const std::string& posixPath, const std::string& shownName, arc::Report& report) {
   std::vector<unsigned char> tail;  // central directory followed by the end record
   const CentralDirectory dir = ReadPath(posixPath, &tail);
+  if (dir.zip64) throw Failure(ARCERR_NOT_SUPPORT, "the offsets of a ZIP64 archive are not adjusted");
   if (dir.start < dir.statedOffset) throw Failure(ARCERR_HEADER_BROKEN, "the archive's offsets are damaged");
   const uint64_t shift = dir.start - dir.statedOffset;
   if (shift == 0) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,8 @@ struct CentralEntry {
   std::string name;        // as stored
   bool utf8 = false;       // language-encoding flag
   uint16_t madeBy = 0, flags = 0, method = 0, dosTime = 0, dosDate = 0;
-  uint32_t crc = 0, packed = 0, original = 0, externalAttributes = 0, localOffset = 0;
+  uint32_t crc = 0, externalAttributes = 0;
+  uint64_t packed = 0, original = 0, localOffset = 0;  // ZIP64 extra field applied
 };
 
 struct CentralDirectory {
@@ -24,8 +26,16 @@ struct CentralDirectory {
   uint64_t size = 0;
   uint64_t statedOffset = 0; // where the end record says it begins
   uint64_t endRecord = 0;    // offset of the end-of-central-directory record
+  bool zip64 = false;        // with the ZIP64 end records
   std::vector<CentralEntry> entries;
 };
+
+// The name of a method that our reader cannot decode ("Deflate64"), or
+// empty for one it decodes.
+std::string UnreadableMethod(uint16_t method);
+// Throws Failure (ARCERR_METHOD) naming the first member of the
+// directory that `selected` picks and whose method cannot be decoded.
+void RefuseUnreadableMethods(const CentralDirectory& dir, const std::function<bool(const std::string&)>& selected);
 
 // Throws Failure (ARCERR_NOT_ARC_FILE / ARCERR_HEADER_BROKEN).
 CentralDirectory ReadCentralDirectory(const std::string& posixPath);

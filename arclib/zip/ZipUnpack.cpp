@@ -43,17 +43,18 @@ void RunUnZipCommand(const std::string& text, arc::Report& report) {
   rules.overwrite = line.switches.Has("o") && !line.switches.Has("n");
   rules.patterns = line.files;
   rules.patternClasses = true;
-  ReadCentralDirectory(posix);  // a clear error for what is no ZIP archive
+  const CentralDirectory dir = ReadCentralDirectory(posix);  // a clear error for what is no ZIP archive
   arc::Progress progress(arc::Owner());
+  arc::Extractor extractor(rules, progress, report);
+  RefuseUnreadableMethods(dir, [&](const std::string& name) { return extractor.Selected(name); });
   progress.Open(line.archive);
   arc::ArchiveReader reader(posix, arc::ReadFormat::Zip);
-  arc::Extractor extractor(rules, progress, report);
   arc::ExtractMembers(reader, extractor);
   progress.End();
 }
 
 bool CheckZip(const std::string& posixPath, int) {
-  ReadCentralDirectory(posixPath);
+  RefuseUnreadableMethods(ReadCentralDirectory(posixPath), [](const std::string&) { return true; });
   arc::ArchiveReader reader(posixPath, arc::ReadFormat::Zip);
   return arc::CheckMembers(reader);
 }

@@ -280,3 +280,42 @@ TEST_F(RarLibrary, TheBackEndExtractsThroughOurLibrary) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ArjLibrary, UnixArchivesKeepTheirFileTimes) {
+  // Debian's arj marks its archives as made on Unix and stores Unix times.
+  const std::time_t stamp = 1709634030;  // 2024-03-05 10:20:30 UTC
+  fs::last_write_time(P("src/top.txt"), fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(stamp)));
+  ASSERT_EQ(Tool("cd " + Sh(P("src")) + " && arj a -y -m1 ../u.arj top.txt >/dev/null").status, 0);
+  ASSERT_EQ(Call(unarj, "x -+  \"C:\\u.arj\" \"C:\\x\\\" ").code, 0);
+  const auto written = fs::last_write_time(P("x/top.txt"));
+  EXPECT_EQ(std::chrono::system_clock::to_time_t(fs::file_time_type::clock::to_sys(written)), stamp);
+  auto open = lib.Entry<TArcOpenArchiveProc>("UnarjOpenArchive");
+  auto first = lib.Entry<TArcFindFirstProc>("UnarjFindFirst");
+  auto close = lib.Entry<TArcCloseArchiveProc>("UnarjCloseArchive");
+  HARC h = open(nullptr, "C:\\u.arj", 0);
+  ASSERT_NE(h, nullptr);
+  INDIVIDUALINFO info;
+  ASSERT_EQ(first(h, "*", &info), 0);
+  close(h);
+  // The listing's DOS date and time are the local time of that moment.
+  struct tm local;
+  localtime_r(&stamp, &local);
+  EXPECT_EQ(info.wDate, ((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+  EXPECT_EQ(info.wTime, (local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
+}
+
+TEST_F(ArjLibrary, EncryptedMembersAreRefusedAsEncrypted) {
+  ASSERT_EQ(Tool("cd " + Sh(P("src")) + " && arj a -y -m1 -gsecret ../g.arj docs/readme.txt >/dev/null").status, 0);
+  for (const char* line : {"x -+  \"C:\\g.arj\" \"C:\\x\\\" ", "t -+  \"C:\\g.arj\" "}) {
+    const auto r = Call(unarj, line);
+    EXPECT_EQ(r.code, 0x800A) << line << "\n" << r.output;
+    EXPECT_NE(r.output.find("readme.txt is encrypted"), std::string::npos) << r.output;
+  }
+  EXPECT_FALSE(fs::exists(P("x/docs/readme.txt")));
+  auto check = lib.Entry<TArcCheckArchiveProc>("UnarjCheckArchive");
+  EXPECT_FALSE(check("C:\\g.arj", CHECKARCHIVE_FULLCRC));
+}
+
+}  // namespace
