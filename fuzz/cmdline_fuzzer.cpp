@@ -8,7 +8,6 @@
 #include "FuzzFile.h"
 #include "common/CommandLine.h"
 #include "common/Failure.h"
-#include "common/LhaGrammar.h"
 #include "common/SafePath.h"
 #include "common/Switches.h"
 #include "LibraryGrammars.h"

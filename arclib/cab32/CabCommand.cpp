@@ -11,6 +11,7 @@
 #include "common/Sources.h"
 #include "common/Switches.h"
 #include "common/WinNames.h"
+#include "cab32/CabGrammar.h"
 
 namespace cab32 {
 
@@ -19,22 +20,6 @@ namespace {
 using arc::Failure;
 using arc::SwitchKind;
 
-const arc::Grammar& CabGrammar() {
-  static const arc::Grammar grammar = [] {
-    arc::Grammar g;
-    g.commands = {"-a", "-x", "-f", "-l"};
-    g.switches = {
-        {"o", SwitchKind::Flag},  // overwrite existing files
-        {"i", SwitchKind::Flag},  // no dialogs (there are none)
-        {"r", SwitchKind::Flag},  // wildcards search subdirectories
-        {"j", SwitchKind::Flag},  // bare names
-        {"q", SwitchKind::Flag},  // no line per member in the report
-        {"m", SwitchKind::Text},  // -mz MSZIP (default), -mn stored
-    };
-    return g;
-  }();
-  return grammar;
-}
 
 bool Compression(const arc::ParsedLine& line) {
   const std::string m = arc::UpperAscii(line.switches.Text("m", "Z"));

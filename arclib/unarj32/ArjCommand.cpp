@@ -6,9 +6,9 @@
 #include "common/Cp932.h"
 #include "common/Extractor.h"
 #include "common/Failure.h"
-#include "common/LhaGrammar.h"
 #include "common/Progress.h"
 #include "common/WinNames.h"
+#include "unarj32/ArjGrammar.h"
 #include "unarj32/ArjReader.h"
 
 namespace unarj32 {
@@ -99,8 +99,7 @@ void Test(const arc::ParsedLine& line, arc::Report& report) {
 }  // namespace
 
 void RunArjCommand(const std::string& text, arc::Report& report) {
-  static const arc::Grammar grammar = arc::LhaGrammar({"x", "e", "l", "v", "t"});
-  const arc::ParsedLine line = arc::ParseLine(text, grammar);
+  const arc::ParsedLine line = arc::ParseLine(text, ArjGrammar());
   if (line.archive.empty()) throw Failure(ARCERR_NOT_FIND_ARC_FILE, "no archive name given");
   const std::string command = arc::UpperAscii(line.command);
   if (command == "X" || command == "E") {

@@ -13,6 +13,7 @@
 #include "common/Progress.h"
 #include "common/Switches.h"
 #include "common/WinNames.h"
+#include "unrar32/RarGrammar.h"
 
 namespace unrar32 {
 
@@ -21,15 +22,6 @@ namespace {
 using arc::Failure;
 using arc::SwitchKind;
 
-const arc::Grammar& RarGrammar() {
-  static const arc::Grammar grammar = [] {
-    arc::Grammar g;
-    g.commands = {"-x", "-e", "-l", "-t"};
-    g.switches = {{"u", SwitchKind::Flag}, {"y", SwitchKind::Flag}, {"s", SwitchKind::Flag}};
-    return g;
-  }();
-  return grammar;
-}
 
 // Looks up the recorded CRC of a member by its place in the archive.
 arc::CrcLookup CrcsOf(const std::vector<std::string>& volumes) {

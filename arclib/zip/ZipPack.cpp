@@ -13,6 +13,7 @@
 #include "common/Switches.h"
 #include "common/Wildcard.h"
 #include "common/WinNames.h"
+#include "zip/ZipGrammar.h"
 #include "zip/ZipCommands.h"
 #include "zip/ZipDirectory.h"
 
@@ -23,30 +24,6 @@ namespace {
 using arc::Failure;
 using arc::SwitchKind;
 
-const arc::Grammar& ZipGrammar() {
-  static const arc::Grammar grammar = [] {
-    arc::Grammar g;
-    g.commands = {"-d", "-f"};
-    g.commandRequired = false;
-    g.commandIgnoreCase = false;  // -D is a switch, -d the delete command
-    g.switches = {
-        {"S", SwitchKind::Flag},   // system and hidden files (all are taken here)
-        {"D", SwitchKind::Flag},   // no directory entries
-        {"v", SwitchKind::Flag},
-        {"q", SwitchKind::Flag},
-        {"r", SwitchKind::Flag},   // into directories
-        {"o", SwitchKind::Flag},   // the archive gets its newest member's time
-        {"u", SwitchKind::Flag},   // only newer files replace members
-        {"j", SwitchKind::Flag},   // bare names
-        {"FF", SwitchKind::Flag},  // accepted: our archives need no repair pass
-        {"k", SwitchKind::Flag},   // accepted: names stay long
-        {"J", SwitchKind::Flag},   // accepted: archives we write have no prefix
-        {"", SwitchKind::Number},  // -0 ... -9
-    };
-    return g;
-  }();
-  return grammar;
-}
 
 // "-A program": the rest of the line is the program's path.
 bool AdjustPath(const std::string& line, std::string& path) {

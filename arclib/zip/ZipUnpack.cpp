@@ -6,32 +6,13 @@
 #include "common/Progress.h"
 #include "common/Switches.h"
 #include "common/WinNames.h"
+#include "zip/UnZipGrammar.h"
 #include "zip/ZipCommands.h"
 #include "zip/ZipDirectory.h"
 
 namespace zip {
 
-namespace {
-
 using arc::Failure;
-using arc::SwitchKind;
-
-const arc::Grammar& UnZipGrammar() {
-  static const arc::Grammar grammar = [] {
-    arc::Grammar g;
-    g.commands = {"-x", "-e"};
-    g.switches = {
-        {"o", SwitchKind::Flag},   // overwrite existing files
-        {"-i", SwitchKind::Flag},  // no dialogs (there are none)
-        {"j", SwitchKind::Flag},   // bare names
-        {"n", SwitchKind::Flag},   // never overwrite (the default)
-    };
-    return g;
-  }();
-  return grammar;
-}
-
-}  // namespace
 
 void RunUnZipCommand(const std::string& text, arc::Report& report) {
   const arc::ParsedLine line = arc::ParseLine(text, UnZipGrammar());
