@@ -1,6 +1,7 @@
 // Drives one of our archiver libraries the way the back-ends do: the check
-// entry in every mode, the listing entries member by member, and the test
-// command, which decodes every member and verifies it.
+// entry, the listing entries member by member, and the test command, which
+// decodes every member and verifies it. Our libraries check in full in
+// every mode, so one mode is enough.
 #pragma once
 
 #include <string>
@@ -23,7 +24,7 @@ struct LibraryEntries {
 };
 
 inline void ExerciseArchive(const LibraryEntries& lib, const std::string& winPath) {
-  for (int mode : {CHECKARCHIVE_RAPID, CHECKARCHIVE_BASIC, CHECKARCHIVE_FULLCRC}) lib.Check(winPath.c_str(), mode);
+  lib.Check(winPath.c_str(), CHECKARCHIVE_FULLCRC);
   if (HARC archive = lib.Open(nullptr, winPath.c_str(), 0)) {
     INDIVIDUALINFO info{};
     for (int found = lib.FindFirst(archive, "*", &info); found == 0; found = lib.FindNext(archive, &info)) {
