@@ -4,6 +4,7 @@
 // chooses the module's command there and drives its real dialogs through
 // window messages.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <cstdlib>
@@ -373,6 +374,22 @@ WT_TEST(DroppedFolderAttachedWhole) {
   WT_EQ(IniValue(IniOf(module), "ArchiveType"), std::string("0"));
 }
 
+// The text of the item selected in the folder browser's tree.
+static std::string SelectedTreeText(HWND Browser) {
+  const HWND tree = FindChildOfClass(Browser, "SysTreeView32");
+  if (tree == nullptr) return std::string();
+  const auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (item == nullptr) return std::string();
+  char text[MAX_PATH] = {};
+  TVITEMA tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = text;
+  tv.cchTextMax = MAX_PATH;
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+  return text;
+}
+
 // The folder button: the shell's folder browser, a folder chosen in it,
 // and the whole folder packed under its name.
 WT_TEST(FolderButtonAttachesFolder) {
@@ -396,8 +413,13 @@ WT_TEST(FolderButtonAttachesFolder) {
       return browser != nullptr;
     }));
     TDriver::Settle();
-    // As the user picks the folder in the tree.
-    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    // As the user picks the folder in the tree. A browser still filling its
+    // tree may drop the request: ask until the folder is the one selected.
+    WT_ASSERT(WaitFor([&] {
+      SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+      TDriver::Settle();
+      return SelectedTreeText(browser) == "Photos";
+    }));
     PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(browser, IDOK)));
     WT_CHECK(WaitGone(dialog));
   });
