@@ -87,11 +87,54 @@ std::string NextVolumeName(const std::string& posixPath, size_t index) {
   return posixPath.substr(0, posixPath.size() - 3) + posixPath[posixPath.size() - 3] + number;
 }
 
+namespace {
+
+// A RAR 5 variable-length number; false when it runs past the bytes.
+bool ReadVint(const unsigned char* data, size_t size, size_t& at, uint64_t& value) {
+  value = 0;
+  for (int shift = 0; at < size && shift < 64; shift += 7) {
+    const unsigned char b = data[at++];
+    value |= static_cast<uint64_t>(b & 0x7F) << shift;
+    if ((b & 0x80) == 0) return true;
+  }
+  return false;
+}
+
+// 4 or 5 when the file is a RAR archive of that version whose main header
+// marks it as one volume of a set; 0 otherwise.
+int VolumeVersion(const std::string& posixPath) {
+  std::ifstream in(posixPath, std::ios::binary);
+  unsigned char h[64] = {};
+  in.read(reinterpret_cast<char*>(h), sizeof h);
+  const size_t got = static_cast<size_t>(in.gcount());
+  if (got >= 7 + 7 && std::memcmp(h, "Rar!\x1a\x07\x00", 7) == 0) {
+    // RAR 4: the main header (type 0x73) with its volume flag.
+    return h[7 + 2] == 0x73 && (h[7 + 3] & 0x01) != 0 ? 4 : 0;
+  }
+  if (got < 8 || std::memcmp(h, "Rar!\x1a\x07\x01\x00", 8) != 0) return 0;
+  // RAR 5: CRC, size, type 1, header flags, the optional extra area size,
+  // then the archive flags with bit 0 for a volume.
+  size_t at = 8 + 4;
+  uint64_t size = 0, type = 0, flags = 0, extra = 0, archiveFlags = 0;
+  if (!ReadVint(h, got, at, size) || !ReadVint(h, got, at, type) || type != 1 || !ReadVint(h, got, at, flags))
+    return 0;
+  if ((flags & 0x01) != 0 && !ReadVint(h, got, at, extra)) return 0;
+  if ((flags & 0x02) != 0 && !ReadVint(h, got, at, extra)) return 0;
+  return ReadVint(h, got, at, archiveFlags) && (archiveFlags & 0x01) != 0 ? 5 : 0;
+}
+
+}  // namespace
+
 std::vector<std::string> RarVolumes(const std::string& posixPath) {
   std::vector<std::string> volumes{posixPath};
+  // Only a volume of a set has others beside it, and only volumes of the
+  // same kind join it: libarchive's reader of a set is not safe against
+  // files that are no volumes, an empty one among them.
+  const int version = VolumeVersion(posixPath);
+  if (version == 0) return volumes;
   for (size_t i = 1; i < 10000; ++i) {
     const std::string next = NextVolumeName(posixPath, i);
-    if (next == posixPath || !IsFile(next)) break;
+    if (next == posixPath || !IsFile(next) || VolumeVersion(next) != version) break;
     volumes.push_back(next);
   }
   return volumes;
