@@ -22,25 +22,25 @@ bool GetFileIdentity(const std::string& Path, TFileIdentity& Identity) {
   return Identity.Index != 0;
 }
 
-bool IsSameFile(const std::string& A, const std::string& B) {
-  if (CompareText(ExpandFileName(A), ExpandFileName(B)) == 0) return true;
-  TFileIdentity a, b;
-  return GetFileIdentity(A, a) && GetFileIdentity(B, b) && a == b;
+TSameFile::TSameFile(const std::string& Path)
+    : FullPath(ExpandFileName(Path)), Known(GetFileIdentity(Path, Identity)) {}
+
+bool TSameFile::NamedBy(const std::string& Other) const {
+  if (CompareText(FullPath, ExpandFileName(Other)) == 0) return true;
+  TFileIdentity other;
+  return Known && GetFileIdentity(Other, other) && other == Identity;
 }
 
 bool TWalkPath::Enter(const std::string& Folder) {
   TFileIdentity id;
-  const bool known = GetFileIdentity(Folder, id);
-  if (known && std::find(Path.begin(), Path.end(), id) != Path.end()) return false;
-  if (known) Path.push_back(id);
-  Known.push_back(known);
+  if (!GetFileIdentity(Folder, id)) id = TFileIdentity();
+  else if (std::find(Path.begin(), Path.end(), id) != Path.end()) return false;
+  Path.push_back(id);
   return true;
 }
 
 void TWalkPath::Leave() {
-  if (Known.empty()) return;
-  if (Known.back()) Path.pop_back();
-  Known.pop_back();
+  if (!Path.empty()) Path.pop_back();
 }
 
 }  // namespace vx

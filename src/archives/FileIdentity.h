@@ -20,9 +20,19 @@ struct TFileIdentity {
 // index (then nothing can be told apart by identity).
 bool GetFileIdentity(const std::string& Path, TFileIdentity& Identity);
 
-// True when both paths name the same file: the same full path (letters
-// compared without case) or the same volume and file index.
-bool IsSameFile(const std::string& A, const std::string& B);
+// One file, to tell which other paths name it too: the same full path
+// (letters compared without case) or the same volume and file index. Its
+// own path and identity are worked out once.
+class TSameFile {
+ public:
+  explicit TSameFile(const std::string& Path);
+  bool NamedBy(const std::string& Other) const;
+
+ private:
+  std::string FullPath;
+  TFileIdentity Identity;
+  bool Known;
+};
 
 // The folders of a walk from its start down to the folder being walked.
 // A folder whose identity is already on the path is a link back to one of
@@ -35,8 +45,9 @@ class TWalkPath {
   void Leave();
 
  private:
+  // One entry per entered folder; an index of 0 stands for a folder whose
+  // identity is unknown, and never matches.
   std::vector<TFileIdentity> Path;
-  std::vector<bool> Known;  // per entered folder: its identity is on Path
 };
 
 // Enters a folder of a walk and leaves it on every way out.

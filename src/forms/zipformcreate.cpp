@@ -59,9 +59,10 @@ class TCloseDialog {
 std::string TZipListForm::ListedFileAt(const std::string& Path, const std::string& BaseDir) const {
   // Only a file that exists can be one of the list's.
   if (GetFileAttributesA(Path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::string();
+  const TSameFile target(Path);
   for (const std::string& item : FilesListBox->Items()) {
     const std::string file = BaseDir.empty() ? item : JoinPath(BaseDir, item);
-    if (IsSameFile(file, Path)) return file;
+    if (target.NamedBy(file)) return file;
   }
   return std::string();
 }
