@@ -25,6 +25,7 @@ linux_packages=(
   libarchive-tools
   libbenchmark-dev
   libbz2-dev
+  libdeflate-dev
   libgcab-dev
   libgmock-dev
   libgtest-dev
