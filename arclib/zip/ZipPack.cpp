@@ -1,11 +1,14 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 
 #include "archives/ArchiverDll.h"
 #include "common/ArchiveReader.h"
-#include "common/ArchiveWriter.h"
 #include "common/Cp932.h"
 #include "common/Failure.h"
 #include "common/Progress.h"
@@ -16,6 +19,7 @@
 #include "zip/ZipGrammar.h"
 #include "zip/ZipCommands.h"
 #include "zip/ZipDirectory.h"
+#include "zip/ZipWriter.h"
 
 namespace zip {
 
@@ -43,16 +47,26 @@ std::string Trimmed(std::string name) {
   return name;
 }
 
-void Configure(struct archive* a, int level) {
-  archive_write_set_format_zip(a);
-  if (level == 0) {
-    archive_write_set_format_option(a, "zip", "compression", "store");
-  } else {
-    archive_write_set_format_option(a, "zip", "compression", "deflate");
-    if (level > 0) archive_write_set_format_option(a, "zip", "compression-level", std::to_string(level).c_str());
+// Reads a file from disk into the member the writer has begun.
+uint64_t CopyFile(const arc::SourceItem& item, ZipWriter& writer, arc::Progress& progress) {
+  const int fd = open(item.posixPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw Failure(ARCERR_FILE_OPEN, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { close(fd); }
+  } closer{fd};
+  std::vector<uint8_t> buffer(1 << 18);
+  const uint64_t expected = static_cast<uint64_t>(item.st.st_size);
+  uint64_t done = 0;
+  while (done < expected) {
+    const ssize_t n = arc::ReadSome(fd, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), expected - done)));
+    if (n < 0) throw Failure(ARCERR_CANNOT_READ, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
+    if (n == 0) break;  // the file shrank: the member holds what there was
+    writer.Write(buffer.data(), static_cast<size_t>(n));
+    done += static_cast<uint64_t>(n);
+    progress.Step(done);
   }
-  // Names in UTF-8 with the language-encoding flag.
-  archive_write_set_format_option(a, "zip", "hdrcharset", "UTF-8");
+  return done;
 }
 
 bool Exists(const std::string& posix) {
@@ -88,7 +102,7 @@ void Pack(const arc::ParsedLine& line, arc::Report& report) {
 
   arc::Progress progress(arc::Owner());
   progress.Open(line.archive);
-  arc::ArchiveWriter writer(posix, line.archive, [&](struct archive* a) { Configure(a, level); });
+  ZipWriter writer(posix, line.archive, level);
   uint64_t total = 0, members = 0, changed = 0;
   time_t newest = 0;
   auto add = [&](const arc::SourceItem& item) {
@@ -98,8 +112,18 @@ void Pack(const arc::ParsedLine& line, arc::Report& report) {
     info.mtime = item.st.st_mtime;
     info.directory = item.directory;
     progress.Begin(item.shownName, info.name, info);
-    total += writer.Add(item, progress);
-    report.Member(info.name + (item.directory ? "/" : ""), info.original, info.original, "added");
+    ZipMember member;
+    member.name = item.name;
+    member.directory = item.directory;
+    member.mode = item.st.st_mode;
+    member.mtime = item.st.st_mtime;
+    member.size = info.original;
+    const std::string shown = info.name + (item.directory ? "/" : "");
+    writer.Begin(member, [&report, shown](uint64_t original, uint64_t compressed) {
+      report.Member(shown, original, compressed, "added");
+    });
+    if (!item.directory) total += CopyFile(item, writer, progress);
+    writer.End();
     newest = std::max(newest, item.st.st_mtime);
     ++members;
     ++changed;
@@ -127,7 +151,23 @@ void Pack(const arc::ParsedLine& line, arc::Report& report) {
         continue;
       }
       if (it != byName.end()) done[it->second] = true;
-      writer.Copy(entry, reader);
+      ZipMember kept;
+      kept.name = name;
+      kept.directory = archive_entry_filetype(entry) == AE_IFDIR;
+      kept.mode = archive_entry_perm(entry);
+      kept.mtime = archive_entry_mtime(entry);
+      // A member of unknown size may be large: it gets ZIP64 sizes.
+      kept.size = archive_entry_size_is_set(entry) ? static_cast<uint64_t>(archive_entry_size(entry)) : UINT64_MAX;
+      kept.symlink = archive_entry_filetype(entry) == AE_IFLNK;
+      writer.Begin(kept, nullptr);
+      if (kept.symlink) {
+        const char* target = archive_entry_symlink_utf8(entry);
+        if (target == nullptr) target = archive_entry_symlink(entry);
+        if (target != nullptr) writer.Write(target, std::strlen(target));
+      } else {
+        reader.ReadData([&](const void* block, size_t size) { writer.Write(block, size); });
+      }
+      writer.End();
       newest = std::max(newest, archive_entry_mtime(entry));
       ++members;
     }
