@@ -1,5 +1,6 @@
 #include "Corpus.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -67,7 +68,61 @@ uint64_t Write(const fs::path& p, const std::string& data) {
   return data.size();
 }
 
+// Comma-separated rows: dates, ids, amounts and a few repeating labels.
+std::string Csv(std::mt19937& gen, size_t size) {
+  static const char* labels[] = {"paid", "open", "refunded", "Tokyo", "Osaka", "Berlin", "invoice", "order"};
+  std::string s = "date,id,customer,amount,state,city\n";
+  std::uniform_int_distribution<int> day(1, 28), month(1, 12), amount(100, 999999), label(0, 7);
+  unsigned id = gen() % 100000;
+  while (s.size() < size) {
+    char row[128];
+    std::snprintf(row, sizeof row, "2026-%02d-%02d,%u,C%05u,%d.%02d,%s,%s\n", month(gen), day(gen), id++,
+                  static_cast<unsigned>(gen() % 20000), amount(gen) / 100, amount(gen) % 100, labels[label(gen)],
+                  labels[3 + label(gen) % 3]);
+    s += row;
+  }
+  s.resize(size);
+  return s;
+}
+
+// Log lines: time stamps, levels, a handful of messages with numbers.
+std::string Log(std::mt19937& gen, size_t size) {
+  static const char* levels[] = {"INFO", "INFO", "INFO", "WARN", "DEBUG", "ERROR"};
+  static const char* messages[] = {"connection accepted from 10.0.%u.%u", "message %u queued for delivery",
+                                   "attachment of %u bytes stored", "retrying in %u ms", "user %u logged in"};
+  std::string s;
+  unsigned seconds = 36000;
+  while (s.size() < size) {
+    seconds += gen() % 5;
+    char text[96], line[192];
+    std::snprintf(text, sizeof text, messages[gen() % 5], static_cast<unsigned>(gen() % 256),
+                  static_cast<unsigned>(gen() % 65536));
+    std::snprintf(line, sizeof line, "2026-12-10 %02u:%02u:%02u.%03u [%s] mailer: %s\n", seconds / 3600 % 24,
+                  seconds / 60 % 60, seconds % 60, static_cast<unsigned>(gen() % 1000), levels[gen() % 6], text);
+    s += line;
+  }
+  s.resize(size);
+  return s;
+}
+
 }  // namespace
+
+uint64_t MakeFolder(const std::string& dir) {
+  std::mt19937 gen(20261211);
+  uint64_t total = 0;
+  std::uniform_int_distribution<size_t> size(1000, 56000);
+  for (int i = 0; i < 10000; ++i) {
+    const fs::path sub = fs::path(dir) / "folder" / ("part" + std::to_string(i % 50));
+    const size_t n = size(gen);
+    switch (i % 4) {
+      case 0: total += Write(sub / ("notes" + std::to_string(i) + ".txt"), Text(gen, n)); break;
+      case 1: total += Write(sub / ("table" + std::to_string(i) + ".csv"), Csv(gen, n)); break;
+      case 2: total += Write(sub / ("server" + std::to_string(i) + ".log"), Log(gen, n)); break;
+      default: total += Write(sub / ("blob" + std::to_string(i) + ".bin"), Random(gen, n)); break;
+    }
+  }
+  return total;
+}
 
 uint64_t MakeCorpus(const std::string& dir) {
   std::mt19937 gen(20261210);
