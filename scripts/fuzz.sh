@@ -16,7 +16,7 @@ mode=${1:-smoke}
 build=${FUZZ_BUILD:-build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 smoke_runs=${FUZZ_SMOKE_RUNS:-3000}
-targets=${FUZZ_TARGETS:-"lha arj zip zip_repair tar cab rar rar_volumes cmdline wildcard ini sfx"}
+targets=${FUZZ_TARGETS:-"lha arj zip zip_repair tar cab rar rar_volumes cmdline wildcard ini sfx deflate"}
 fixtures=../shared/fixtures/archives
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DVX_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$build-configure.log" 2>&1 ||
@@ -28,7 +28,7 @@ cmake --build "$build" -j"${JOBS:-2}" --target fuzz_all > "$build-build.log" 2>&
 seeds="$build/seeds"
 rm -rf "$seeds"
 "$build/fuzz/fuzz_seeds" "$seeds"
-mkdir -p "$seeds"/{lha,rar,rar_volumes,cab,arj,zip,tar}
+mkdir -p "$seeds"/{lha,rar,rar_volumes,cab,arj,zip,tar,deflate}
 if [ -d "$fixtures" ]; then
   # The 4.7 GB member is sound: testing it decodes all of it, every run.
   find "$fixtures/lha" -type f ! -name 'member-over-4gib*' -exec cp {} "$seeds/lha/" \;
@@ -45,6 +45,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 printf 'seed text\n%.0s' {1..40} > "$work/a.txt"
 head -c 3000 /dev/urandom > "$work/b.bin" 2>/dev/null || true
+# deflate: level 7, pieces of 16, 32, 0 and 64 bytes, then text or noise.
+printf '\007\020\000\040\000\000\000\100\000' | cat - "$work/a.txt" > "$seeds/deflate/text.bin"
+printf '\014\001\000\377\000\000\000\001\000' | cat - "$work/b.bin" > "$seeds/deflate/noise.bin"
 (cd "$work"
   if command -v gcab > /dev/null; then gcab -c "$OLDPWD/$seeds/cab/mszip.cab" a.txt b.bin -z > /dev/null 2>&1 || true
     gcab -c "$OLDPWD/$seeds/cab/stored.cab" a.txt > /dev/null 2>&1 || true; fi
