@@ -3,6 +3,7 @@
 #include <libdeflate.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -84,6 +85,15 @@ std::vector<uint8_t> DeflatePiece(int level, const uint8_t* data, size_t size, b
   if (padding < 3) out.push_back(0);
   for (uint8_t b : {0x00, 0x00, 0xFF, 0xFF}) out.push_back(b);
   return out;
+}
+
+bool LooksIncompressible(const uint8_t* data, size_t size) {
+  const size_t sample = std::min<size_t>(size, 64 << 10);
+  if (sample < 4096) return false;  // too little to judge; small anyway
+  libdeflate_compressor* c = Compressor(1);
+  std::vector<uint8_t> out(sample);
+  const size_t n = libdeflate_deflate_compress(c, data, sample, out.data(), sample * 99 / 100);
+  return n == 0;  // did not fit in 99% of the sample
 }
 
 }  // namespace arc

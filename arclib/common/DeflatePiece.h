@@ -20,4 +20,9 @@ constexpr size_t kDeflatePieceSize = size_t(4) << 20;
 // Failure (out of memory) when no compressor can be had.
 std::vector<uint8_t> DeflatePiece(int level, const uint8_t* data, size_t size, bool last);
 
+// True when the first 64 KiB do not shrink even by 1% at libdeflate's
+// fastest level: noise, or data compressed already. Such data costs the
+// higher levels' parsing most and gives them nothing to find.
+bool LooksIncompressible(const uint8_t* data, size_t size);
+
 }  // namespace arc

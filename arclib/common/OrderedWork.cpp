@@ -5,7 +5,7 @@
 namespace arc {
 
 OrderedWork::OrderedWork(unsigned workers, size_t inFlight) {
-  if (workers == 0) workers = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+  if (workers == 0) workers = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
   limit_ = inFlight != 0 ? inFlight : 2 * static_cast<size_t>(workers);
   threads_.reserve(workers);
   try {

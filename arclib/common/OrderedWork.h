@@ -17,7 +17,7 @@ namespace arc {
 
 class OrderedWork {
  public:
-  // workers 0: one per core. At most `inFlight` jobs wait or run at once
+  // workers 0: one per core, at most 8. At most `inFlight` jobs wait or run at once
   // (0: twice the workers), which bounds the memory their data takes.
   explicit OrderedWork(unsigned workers = 0, size_t inFlight = 0);
   // Waits for the running jobs; what was not delivered is dropped.

@@ -177,7 +177,8 @@ void ZipWriter::Submit(bool last) {
         const std::vector<uint8_t>& in = *piece->input;
         piece->crc = static_cast<uint32_t>(libdeflate_crc32(0, in.data(), in.size()));
         if (deflate) {
-          piece->output = arc::DeflatePiece(level, in.data(), in.size(), piece->last);
+          const int used = arc::LooksIncompressible(in.data(), in.size()) ? 1 : level;
+          piece->output = arc::DeflatePiece(used, in.data(), in.size(), piece->last);
           // A member in one piece that deflate cannot shrink is stored.
           piece->stored = piece->first && piece->last && piece->output.size() >= in.size();
         } else {

@@ -92,6 +92,27 @@ TEST(DeflatePiece, PiecesJoinIntoOneStream) {
   }
 }
 
+// Only data that gives the fast level nothing is passed over by the slow
+// ones; noise repeated is compressible and must not look like noise.
+TEST(DeflatePiece, TellsNoiseFromWhatCompresses) {
+  std::vector<uint8_t> repeated;
+  const auto block = Noise(2000, 9);
+  while (repeated.size() < 100000) repeated.insert(repeated.end(), block.begin(), block.end());
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> data;
+    bool incompressible;
+  } cases[] = {
+      {"noise", Noise(200000, 6), true},
+      {"text", Text(200000, 7), false},
+      {"noise repeated", repeated, false},
+      {"zeros", std::vector<uint8_t>(100000, 0), false},
+      {"a little noise", Noise(3000, 8), false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(arc::LooksIncompressible(c.data.data(), c.data.size()), c.incompressible) << c.name;
+}
+
 TEST(OrderedWork, DeliversInSubmissionOrder) {
   arc::OrderedWork work(2, 3);
   std::vector<int> delivered;
