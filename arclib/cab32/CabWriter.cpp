@@ -1,16 +1,20 @@
 #include "cab32/CabWriter.h"
 
 #include <fcntl.h>
-#include <gio/gio.h>
-#include <libgcab.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #include "archives/ArchiverDll.h"
+#include "common/DeflatePiece.h"
 #include "common/Failure.h"
+#include "common/OrderedWork.h"
 #include "common/TempFile.h"
 
 namespace cab32 {
@@ -19,137 +23,281 @@ namespace {
 
 using arc::Failure;
 
-template <typename T>
-struct GUnref {
-  void operator()(T* p) const {
-    if (p != nullptr) g_object_unref(p);
-  }
-};
-template <typename T>
-using GPtr = std::unique_ptr<T, GUnref<T>>;
+constexpr size_t kBlock = 32768;                        // uncompressed bytes per data block
+constexpr uint64_t kFolderBlocks = 65535;              // a folder counts its blocks in 16 bits
+constexpr size_t kBlocksPerJob = 64;                    // 2 MiB of a folder per worker job
+constexpr int kLevel = 10;                              // libdeflate's; see ZIP32J for why
 
-struct ErrorFree {
-  GError* error = nullptr;
-  ~ErrorFree() {
-    if (error != nullptr) g_error_free(error);
-  }
-  std::string Text() const { return error != nullptr ? error->message : "unknown error"; }
-};
-
-// State the C callbacks of libgcab reach; a stop request or a failure is
-// kept here, because no exception may pass through libgcab.
-struct WriteState {
-  arc::Progress* progress;
-  const std::vector<arc::SourceItem>* items;
-  size_t next = 0;
-  GCancellable* cancel = nullptr;
-  bool stopped = false;
-};
-
-gboolean OnFile(GCabFile*, gpointer data) {
-  auto* s = static_cast<WriteState*>(data);
-  try {
-    if (s->next < s->items->size()) {
-      const arc::SourceItem& item = (*s->items)[s->next++];
-      arc::EntryInfo info;
-      info.name = item.shownName;
-      info.original = static_cast<uint64_t>(item.st.st_size);
-      info.mtime = item.st.st_mtime;
-      s->progress->Begin(item.shownName, item.shownName, info);
-    }
-  } catch (...) {
-    s->stopped = true;
-    g_cancellable_cancel(s->cancel);
-    return FALSE;
-  }
-  return TRUE;
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
 }
 
-void OnProgress(goffset current, goffset, gpointer data) {
-  auto* s = static_cast<WriteState*>(data);
-  try {
-    s->progress->Step(static_cast<uint64_t>(current));
-  } catch (...) {
-    s->stopped = true;
-    g_cancellable_cancel(s->cancel);
-  }
+uint32_t Fold(const uint8_t* p, size_t size, uint32_t sum) {
+  for (; size >= 4; p += 4, size -= 4)
+    sum ^= static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+  // The last one to three bytes go in from the top down.
+  uint32_t tail = 0;
+  for (size_t i = 0; i < size; ++i) tail |= static_cast<uint32_t>(p[i]) << (8 * (size - 1 - i));
+  return sum ^ tail;
 }
 
 bool IsAscii(const std::string& s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+void DosTime(time_t t, uint16_t& time, uint16_t& date) {
+  struct tm tm {};
+  localtime_r(&t, &tm);
+  if (tm.tm_year < 80) {
+    date = (1 << 5) | 1;
+    time = 0;
+    return;
+  }
+  date = static_cast<uint16_t>(std::min(tm.tm_year - 80, 127) << 9 | (tm.tm_mon + 1) << 5 | tm.tm_mday);
+  time = static_cast<uint16_t>(tm.tm_hour << 11 | tm.tm_min << 5 | tm.tm_sec / 2);
+}
+
+struct Planned {
+  const arc::SourceItem* item;
+  std::string name;  // backslashes
+  uint16_t folder = 0;
+  uint32_t offset = 0;  // in the folder's uncompressed data
+  uint32_t size = 0;    // as read
+};
+
+struct Folder {
+  uint64_t firstBlock = 0;  // file offset of its first data block
+  uint32_t blocks = 0;
+};
+
+// Writes the data blocks of the folders in order, compressing batches of
+// them on the workers.
+class BlockWriter {
+ public:
+  BlockWriter(arc::TempFile& file, const std::string& shown, bool compress, uint64_t offset)
+      : file_(file), shown_(shown), compress_(compress), offset_(offset) {}
+
+  void StartFolder() {
+    folders_.push_back({0, 0});  // its first block's place is known when it is written
+    pending_ = std::make_shared<std::vector<uint8_t>>();
+  }
+  void Write(const uint8_t* p, size_t size) {
+    while (size > 0) {
+      const size_t n = std::min(size, kBlock * kBlocksPerJob - pending_->size());
+      pending_->insert(pending_->end(), p, p + n);
+      p += n;
+      size -= n;
+      if (pending_->size() == kBlock * kBlocksPerJob) Submit();
+    }
+  }
+  // The folder's last block may be short.
+  void EndFolder() {
+    if (!pending_->empty()) Submit();
+  }
+  std::vector<Folder> Finish() {
+    work_.Drain();
+    for (Folder& f : folders_)  // a folder whose files all came out empty
+      if (f.blocks == 0) f.firstBlock = offset_;
+    return folders_;
+  }
+  uint64_t Offset() const { return offset_; }
+
+ private:
+  void Submit() {
+    auto input = std::move(pending_);
+    pending_ = std::make_shared<std::vector<uint8_t>>();
+    auto output = std::make_shared<std::vector<uint8_t>>();
+    const size_t blocks = (input->size() + kBlock - 1) / kBlock;
+    const size_t folder = folders_.size() - 1;
+    const bool compress = compress_;
+    work_.Submit(
+        [input, output, compress] {
+          const int level = compress && arc::LooksIncompressible(input->data(), input->size()) ? 1 : kLevel;
+          output->reserve(input->size() + input->size() / 64 + 64);
+          for (size_t at = 0; at < input->size(); at += kBlock) {
+            const size_t n = std::min(kBlock, input->size() - at);
+            const uint8_t* block = input->data() + at;
+            std::vector<uint8_t> packed;
+            if (compress) {
+              // MSZIP: "CK", then the block as a deflate stream of its own.
+              packed = {'C', 'K'};
+              const auto deflated = arc::DeflatePiece(level, block, n, true);
+              packed.insert(packed.end(), deflated.begin(), deflated.end());
+            } else {
+              packed.assign(block, block + n);
+            }
+            const auto packedSize = static_cast<uint16_t>(packed.size());
+            const auto originalSize = static_cast<uint16_t>(n);
+            Put32(*output, BlockChecksum(packed.data(), packed.size(), packedSize, originalSize));
+            Put16(*output, packedSize);
+            Put16(*output, originalSize);
+            output->insert(output->end(), packed.begin(), packed.end());
+          }
+        },
+        [this, output, blocks, folder] {
+          if (!arc::WriteAll(file_.Fd(), output->data(), output->size()))
+            throw Failure(arc::WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+          if (folders_[folder].blocks == 0) folders_[folder].firstBlock = offset_;
+          offset_ += output->size();
+          folders_[folder].blocks += static_cast<uint32_t>(blocks);
+        });
+  }
+
+  arc::TempFile& file_;
+  const std::string& shown_;
+  bool compress_;
+  uint64_t offset_;
+  std::vector<Folder> folders_;
+  std::shared_ptr<std::vector<uint8_t>> pending_;
+  arc::OrderedWork work_;  // last: stops before what its jobs use goes
+};
+
 }  // namespace
+
+uint32_t BlockChecksum(const uint8_t* data, size_t size, uint16_t packed, uint16_t original) {
+  const uint8_t sizes[4] = {static_cast<uint8_t>(packed), static_cast<uint8_t>(packed >> 8),
+                            static_cast<uint8_t>(original), static_cast<uint8_t>(original >> 8)};
+  return Fold(sizes, 4, Fold(data, size, 0));
+}
 
 void WriteCabinet(const std::string& archivePosix, const std::string& archiveShown,
                   const std::vector<arc::SourceItem>& items, bool compress, arc::Progress& progress,
                   arc::Report& report) {
-  GPtr<GCabCabinet> cabinet(gcab_cabinet_new());
-  GPtr<GCabFolder> folder(gcab_folder_new(compress ? GCAB_COMPRESSION_MSZIP : GCAB_COMPRESSION_NONE));
-  uint64_t total = 0;
-  std::vector<const arc::SourceItem*> files;
+  // The plan: which folder each file goes in, from the sizes the files
+  // have now; a file that grows while it is read is cut at that size.
+  std::vector<Planned> files;
+  // Tests set ARCLIB_CAB_FOLDER_BLOCKS to a few blocks to see files spread
+  // over several folders without writing gigabytes.
+  uint64_t folderMax = kFolderBlocks * kBlock;
+  if (const char* test = std::getenv("ARCLIB_CAB_FOLDER_BLOCKS"))
+    folderMax = std::clamp<uint64_t>(std::strtoull(test, nullptr, 10), 1, kFolderBlocks) * kBlock;
+  uint64_t folderBytes = 0;
+  uint16_t folders = 1;
+  size_t headerSize = 36;
   for (const arc::SourceItem& item : items) {
     if (item.directory) continue;
     // Unreadable files are found here, before anything is written.
     const int fd = open(item.posixPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw Failure(ARCERR_FILE_OPEN, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
     close(fd);
-    if (static_cast<uint64_t>(item.st.st_size) >= 0x7FFF8000u)
-      throw Failure(ARCERR_NOT_SUPPORT, "too large for a cabinet: " + item.shownName);
-    std::string name = item.name;
-    for (char& c : name)
-      if (c == '/') c = '\\';
-    GPtr<GFile> source(g_file_new_for_path(item.posixPath.c_str()));
-    GPtr<GCabFile> file(gcab_file_new_with_file(name.c_str(), source.get()));
-    guint32 attributes = GCAB_FILE_ATTRIBUTE_ARCH;
-    if ((item.st.st_mode & 0200) == 0) attributes |= GCAB_FILE_ATTRIBUTE_RDONLY;
-    if (!IsAscii(name)) attributes |= GCAB_FILE_ATTRIBUTE_NAME_IS_UTF;
-    gcab_file_set_attributes(file.get(), attributes);
-    GDateTime* when = g_date_time_new_from_unix_local(item.st.st_mtime);
-    gcab_file_set_date_time(file.get(), when);
-    g_date_time_unref(when);
-    ErrorFree error;
-    if (!gcab_folder_add_file(folder.get(), file.get(), FALSE, nullptr, &error.error))
-      throw Failure(ARCERR_CANNOT_WRITE, "cannot add " + item.shownName + ": " + error.Text());
-    files.push_back(&item);
-    total += static_cast<uint64_t>(item.st.st_size);
+    const auto size = static_cast<uint64_t>(item.st.st_size);
+    if (size > folderMax) throw Failure(ARCERR_NOT_SUPPORT, "too large for a cabinet: " + item.shownName);
+    if (folderBytes + size > folderMax && folderBytes > 0) {
+      if (folders == 0xFFFF) throw Failure(ARCERR_NOT_SUPPORT, "too much data for a cabinet");
+      ++folders;
+      folderBytes = 0;
+    }
+    Planned p{&item, item.name, static_cast<uint16_t>(folders - 1), 0, 0};
+    std::replace(p.name.begin(), p.name.end(), '/', '\\');
+    headerSize += 16 + p.name.size() + 1;
+    folderBytes += size;
+    files.push_back(std::move(p));
   }
   if (files.empty()) throw Failure(ARCERR_NOT_FILENAME, "no files to pack");
-  ErrorFree addError;
-  if (!gcab_cabinet_add_folder(cabinet.get(), folder.get(), &addError.error))
-    throw Failure(ARCERR_CANNOT_WRITE, "cannot make the cabinet: " + addError.Text());
+  if (files.size() > 0xFFFF) throw Failure(ARCERR_NOT_SUPPORT, "too many files for a cabinet");
+  headerSize += 8 * static_cast<size_t>(folders);
 
   arc::TempFile temp;
   if (!temp.Open(archivePosix, 0666))
     throw Failure(ARCERR_TMP_OPEN, "cannot create a file beside " + archiveShown + ": " + std::strerror(errno));
-  GPtr<GFile> target(g_file_new_for_path(temp.Path().c_str()));
-  ErrorFree openError;
-  GPtr<GFileIOStream> stream(g_file_open_readwrite(target.get(), nullptr, &openError.error));
-  if (!stream) throw Failure(ARCERR_TMP_OPEN, "cannot write " + archiveShown + ": " + openError.Text());
-  GPtr<GCancellable> cancel(g_cancellable_new());
-  std::vector<arc::SourceItem> ordered;
-  for (const arc::SourceItem* f : files) ordered.push_back(*f);
-  WriteState state{&progress, &ordered, 0, cancel.get(), false};
-  ErrorFree writeError;
-  const gboolean ok = gcab_cabinet_write(cabinet.get(), g_io_stream_get_output_stream(G_IO_STREAM(stream.get())),
-                                         OnFile, OnProgress, &state, cancel.get(), &writeError.error);
-  ErrorFree closeError;
-  const gboolean closed = g_io_stream_close(G_IO_STREAM(stream.get()), nullptr, &closeError.error);
-  if (state.stopped) throw Failure(ARCERR_USER_CANCEL, "cancelled by the user");
-  if (!ok) {
-    const bool full = writeError.error != nullptr && writeError.error->domain == G_IO_ERROR &&
-                      (writeError.error->code == G_IO_ERROR_NO_SPACE || writeError.error->code == G_IO_ERROR_MESSAGE_TOO_LARGE || std::strstr(writeError.error->message, "too large") != nullptr);
-    throw Failure(full ? ARCERR_DISK_SPACE : ARCERR_CANNOT_WRITE, "cannot write " + archiveShown + ": " + writeError.Text());
+  const auto fail = [&] {
+    throw Failure(arc::WriteErrorCode(errno), "cannot write " + archiveShown + ": " + std::strerror(errno));
+  };
+  // Room for the header, the folders and the files, written last.
+  const std::vector<uint8_t> room(headerSize, 0);
+  if (!arc::WriteAll(temp.Fd(), room.data(), room.size())) fail();
+
+  BlockWriter blocks(temp, archiveShown, compress, headerSize);
+  std::vector<uint8_t> buffer(1 << 18);
+  uint64_t total = 0;
+  int current = -1;
+  uint64_t inFolder = 0;
+  for (Planned& f : files) {
+    if (f.folder != current) {
+      if (current >= 0) blocks.EndFolder();
+      blocks.StartFolder();
+      current = f.folder;
+      inFolder = 0;
+    }
+    const arc::SourceItem& item = *f.item;
+    arc::EntryInfo info;
+    info.name = item.shownName;
+    info.original = static_cast<uint64_t>(item.st.st_size);
+    info.mtime = item.st.st_mtime;
+    progress.Begin(item.shownName, item.shownName, info);
+    const int fd = open(item.posixPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw Failure(ARCERR_FILE_OPEN, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
+    struct Closer {
+      int fd;
+      ~Closer() { close(fd); }
+    } closer{fd};
+    f.offset = static_cast<uint32_t>(inFolder);
+    uint64_t done = 0;
+    while (done < info.original) {
+      const ssize_t n =
+          arc::ReadSome(fd, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), info.original - done)));
+      if (n < 0) throw Failure(ARCERR_CANNOT_READ, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
+      if (n == 0) break;  // the file shrank: the member holds what there was
+      blocks.Write(buffer.data(), static_cast<size_t>(n));
+      done += static_cast<uint64_t>(n);
+      progress.Step(done);
+    }
+    f.size = static_cast<uint32_t>(done);
+    inFolder += done;
+    total += done;
   }
-  if (!closed) throw Failure(ARCERR_CANNOT_WRITE, "cannot write " + archiveShown + ": " + closeError.Text());
-  if (!temp.Commit()) throw Failure(arc::WriteErrorCode(errno), "cannot write " + archiveShown);
-  for (const arc::SourceItem* f : files)
-    report.Member(f->shownName, static_cast<uint64_t>(f->st.st_size), static_cast<uint64_t>(f->st.st_size));
-  struct stat st;
-  const uint64_t size = stat(archivePosix.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
-  report.Totals(files.size(), total, size);
+  blocks.EndFolder();
+  const std::vector<Folder> written = blocks.Finish();
+  const uint64_t cabinetSize = blocks.Offset();
+  if (cabinetSize > 0xFFFFFFFFu) throw Failure(ARCERR_NOT_SUPPORT, "too large for a cabinet: " + archiveShown);
+
+  std::vector<uint8_t> header;
+  header.reserve(headerSize);
+  for (uint8_t c : {'M', 'S', 'C', 'F'}) header.push_back(c);
+  Put32(header, 0);
+  Put32(header, static_cast<uint32_t>(cabinetSize));
+  Put32(header, 0);
+  Put32(header, static_cast<uint32_t>(36 + 8 * static_cast<size_t>(folders)));  // the first file record
+  Put32(header, 0);
+  header.push_back(3);  // version 1.3
+  header.push_back(1);
+  Put16(header, folders);
+  Put16(header, static_cast<uint32_t>(files.size()));
+  Put16(header, 0);  // no reserved areas, no other cabinets
+  Put16(header, 0);  // set id
+  Put16(header, 0);  // first cabinet of the set
+  for (const Folder& folder : written) {
+    Put32(header, static_cast<uint32_t>(folder.firstBlock));
+    Put16(header, folder.blocks);
+    Put16(header, compress ? 1 : 0);  // MSZIP or none
+  }
+  for (const Planned& f : files) {
+    uint16_t time = 0, date = 0;
+    DosTime(f.item->st.st_mtime, time, date);
+    uint16_t attributes = 0x20;                                  // archive
+    if ((f.item->st.st_mode & 0200) == 0) attributes |= 0x01;    // read-only
+    if (!IsAscii(f.name)) attributes |= 0x80;                    // the name is UTF-8
+    Put32(header, f.size);
+    Put32(header, f.offset);
+    Put16(header, f.folder);
+    Put16(header, date);
+    Put16(header, time);
+    Put16(header, attributes);
+    header.insert(header.end(), f.name.begin(), f.name.end());
+    header.push_back(0);
+  }
+  if (header.size() != headerSize || written.size() != folders)
+    throw Failure(ARCERR_CANNOT_WRITE, "cannot write " + archiveShown + ": the cabinet's layout went wrong");
+  if (pwrite(temp.Fd(), header.data(), header.size(), 0) != static_cast<ssize_t>(header.size())) fail();
+  if (!temp.Commit()) fail();
+  for (const Planned& f : files) report.Member(f.item->shownName, f.size, f.size);
+  report.Totals(files.size(), total, cabinetSize);
 }
 
 }  // namespace cab32

@@ -1,7 +1,10 @@
-// Writing a cabinet with libgcab: one folder, MSZIP or stored, names with
-// backslashes, the UTF-8 mark on names beyond ASCII.
+// Writing a cabinet ourselves: MSZIP blocks deflated by libdeflate on
+// every core (or stored), names with backslashes, the UTF-8 mark on names
+// beyond ASCII. A folder holds at most 65,535 blocks of 32 KiB, so a
+// larger set of files gets more folders.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,5 +18,9 @@ namespace cab32 {
 void WriteCabinet(const std::string& archivePosix, const std::string& archiveShown,
                   const std::vector<arc::SourceItem>& items, bool compress, arc::Progress& progress,
                   arc::Report& report);
+
+// The cabinet checksum of a data block: `data` first, then its two size
+// fields, each folded in 32-bit little-endian words.
+uint32_t BlockChecksum(const uint8_t* data, size_t size, uint16_t packed, uint16_t original);
 
 }  // namespace cab32

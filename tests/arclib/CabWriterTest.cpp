@@ -1,0 +1,124 @@
+// CAB32.DLL's own writer: MSZIP blocks deflated on several cores, or
+// stored, at the edges of blocks and of the workers' batches, files spread
+// over several folders (ARCLIB_CAB_FOLDER_BLOCKS makes folders small for
+// the test), each cabinet read back whole by cabextract, 7-Zip, bsdtar and
+// gcab.
+#include <cstdlib>
+#include <filesystem>
+
+#include "ArcTestKit.h"
+
+namespace fs = std::filesystem;
+using arctest::Call;
+using arctest::Sh;
+using arctest::Tool;
+
+namespace {
+
+constexpr size_t kBlock = 32768;
+constexpr size_t kBatch = 64 * kBlock;  // what one worker job takes
+
+std::string Text(size_t size) {
+  std::string s;
+  s.reserve(size);
+  for (unsigned i = 0; s.size() < size; ++i) s += "cabinet line " + std::to_string(i * 7919 % 100003) + "\n";
+  s.resize(size);
+  return s;
+}
+
+arctest::Tree EdgeTree() {
+  return {
+      {"empty.bin", ""},
+      {"one.bin", "x"},
+      {"block.txt", Text(kBlock)},
+      {"block-and-one.txt", Text(kBlock + 1)},
+      {"batch.txt", Text(kBatch)},
+      {"batch-and-one.txt", Text(kBatch + 1)},
+      {"zeros.bin", std::string(3 * kBatch / 2, '\0')},
+      {"noise.bin", arctest::RandomBytes(100000, 11)},
+      {"sub/日本語.txt", "キャビネット\n"},
+  };
+}
+
+struct Reader {
+  const char* name;
+  const char* command;  // %a the cabinet, %d the folder
+};
+
+const Reader kReaders[] = {
+    {"cabextract", "LC_ALL=C.UTF-8 cabextract -q -d %d %a"},
+    {"7zz", "7zz x -y -bd -o%d %a > /dev/null"},
+    {"bsdtar", "mkdir -p %d && LC_ALL=C.UTF-8 bsdtar -xf %a -C %d"},
+    {"gcab", "mkdir -p %d && LC_ALL=C.UTF-8 gcab -x -C %d %a"},
+};
+
+std::string Fill(std::string command, const std::string& archive, const std::string& dir) {
+  for (size_t at; (at = command.find("%a")) != std::string::npos;) command.replace(at, 2, Sh(archive));
+  for (size_t at; (at = command.find("%d")) != std::string::npos;) command.replace(at, 2, Sh(dir));
+  return command;
+}
+
+struct Layout {
+  const char* name;
+  const char* switches;
+  const char* folderBlocks;  // nullptr: the real limit
+  int folders;
+};
+
+class CabWriting : public ::testing::TestWithParam<Layout> {
+ protected:
+  void SetUp() override {
+    if (GetParam().folderBlocks != nullptr) setenv("ARCLIB_CAB_FOLDER_BLOCKS", GetParam().folderBlocks, 1);
+    arctest::WriteTree(P("src"), EdgeTree());
+    fs::create_directories(P("out"));
+  }
+  void TearDown() override { unsetenv("ARCLIB_CAB_FOLDER_BLOCKS"); }
+  std::string P(const std::string& relative) const { return drive.Path() + "/" + relative; }
+
+  vxtest::DriveC drive;
+  arctest::RealLibrary lib{"CAB32.DLL"};
+  TArcCommandProc cab = lib.Entry<TArcCommandProc>("Cab");
+};
+
+TEST_P(CabWriting, EveryReaderGetsEveryByteBack) {
+  const auto r = Call(cab, std::string("-a -r ") + GetParam().switches + "  \"C:\\out\\a.cab\" \"C:\\src\\\" \"*\" ");
+  ASSERT_EQ(r.code, 0) << r.output;
+  const std::string archive = P("out/a.cab");
+  const auto test = Tool("cabextract -t " + Sh(archive));
+  EXPECT_EQ(test.status, 0) << test.output;
+  for (const Reader& reader : kReaders) {
+    SCOPED_TRACE(reader.name);
+    const std::string dir = P(std::string("x-") + reader.name);
+    const auto x = Tool(Fill(reader.command, archive, dir));
+    ASSERT_EQ(x.status, 0) << x.output;
+    EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(dir), EdgeTree()), "");
+  }
+  const std::string bytes = arctest::ReadFileBytes(archive);
+  ASSERT_GT(bytes.size(), 36u);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[26]) | static_cast<unsigned char>(bytes[27]) << 8, GetParam().folders);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, CabWriting,
+    ::testing::Values(Layout{"mszip", "", nullptr, 1}, Layout{"stored", "-mn", nullptr, 1},
+                      // 100 blocks (3.2 MB) a folder: the 7.3 MB of files take three.
+                      Layout{"mszip_folders", "", "100", 3}, Layout{"stored_folders", "-mn", "100", 3}),
+    [](const auto& info) { return info.param.name; });
+
+// A file larger than a folder can hold is refused before anything is
+// written, with the family's "not supported" code.
+TEST(CabWriterLimits, AFileLargerThanAFolderIsRefused) {
+  vxtest::DriveC drive;
+  arctest::RealLibrary lib{"CAB32.DLL"};
+  TArcCommandProc cab = lib.Entry<TArcCommandProc>("Cab");
+  setenv("ARCLIB_CAB_FOLDER_BLOCKS", "4", 1);
+  arctest::WriteTree(drive.Path() + "/src", {{"big.bin", std::string(4 * kBlock + 1, 'b')}});
+  fs::create_directories(drive.Path() + "/out");
+  const auto r = Call(cab, "-a  \"C:\\out\\big.cab\" \"C:\\src\\\" \"big.bin\" ");
+  unsetenv("ARCLIB_CAB_FOLDER_BLOCKS");
+  EXPECT_EQ(r.code, ARCERR_NOT_SUPPORT) << r.output;
+  EXPECT_NE(r.output.find("big.bin"), std::string::npos) << r.output;
+  EXPECT_FALSE(fs::exists(drive.Path() + "/out/big.cab"));
+}
+
+}  // namespace
