@@ -26,7 +26,6 @@ linux_packages=(
   libbenchmark-dev
   libbz2-dev
   libdeflate-dev
-  libgcab-dev
   libgmock-dev
   libgtest-dev
   pkg-config
