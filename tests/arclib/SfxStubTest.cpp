@@ -53,6 +53,38 @@ TEST_F(SfxStub, ZipProgramsAreCleanForUnzipAndUnpackThemselves) {
   }
 }
 
+// Our writers' larger forms: a ZIP member deflated in several pieces
+// joined into one stream, and a cabinet of several folders.
+TEST_F(SfxStub, ProgramsOfLargeMembersAndSeveralFoldersUnpackWhole) {
+  std::string text;
+  for (unsigned i = 0; text.size() < (9u << 19); ++i) text += "line " + std::to_string(i * 7919 % 100003) + "\n";
+  const arctest::Tree tree = {{"large.txt", text},
+                              {"noise.bin", arctest::RandomBytes(1 << 20, 3)},
+                              {"part.txt", text.substr(0, 1 << 20)}};
+  arctest::WriteTree(P("big"), tree);
+  arctest::RealLibrary zip32j("ZIP32J.DLL"), cab32("CAB32.DLL");
+  auto zip = zip32j.Entry<TArcCommandProc>("Zip");
+  auto cab = cab32.Entry<TArcCommandProc>("Cab");
+  ASSERT_EQ(Call(zip, " -D -r  \"C:\\b.zip\" \"C:\\big\\\" \"*\" ").code, 0);
+  drive.WriteFile("z.EXE", Stub("sfx32gui.dat") + drive.ReadFile("b.zip"));
+  ASSERT_EQ(Call(zip, "-A C:\\z.EXE").code, 0);
+  // Folders of 192 blocks (6 MiB): large.txt and noise.bin fill one, part.txt begins a second.
+  setenv("ARCLIB_CAB_FOLDER_BLOCKS", "192", 1);
+  const auto made = Call(cab, "-a  \"C:\\b.cab\" \"C:\\big\\\" \"large.txt\" \"noise.bin\" \"part.txt\" ");
+  unsetenv("ARCLIB_CAB_FOLDER_BLOCKS");
+  ASSERT_EQ(made.code, 0) << made.output;
+  ASSERT_EQ(drive.ReadFile("b.cab")[26], 2) << "folders";
+  fs::create_directories(P("sfx"));
+  ASSERT_EQ(Call(cab, "-f  \"C:\\b.cab\" \"C:\\sfx\\\" ").code, 0);
+  for (const char* program : {"z.EXE", "sfx/b.exe"}) {
+    SCOPED_TRACE(program);
+    FreshRun();
+    const auto run = RunProgram(program);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("run")), tree), "");
+  }
+}
+
 TEST_F(SfxStub, TarProgramsUnpackThemselves) {
   ASSERT_EQ(Tool("tar czf " + Sh(P("a.tgz")) + " -C " + Sh(P("src")) + " .").status, 0);
   drive.WriteFile("a.EXE", Stub("kmtarsef.exe") + drive.ReadFile("a.tgz"));
