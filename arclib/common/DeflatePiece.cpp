@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 
 #include "archives/ArchiverDll.h"
@@ -90,6 +91,15 @@ std::vector<uint8_t> DeflatePiece(int level, const uint8_t* data, size_t size, b
 bool LooksIncompressible(const uint8_t* data, size_t size) {
   const size_t sample = std::min<size_t>(size, 64 << 10);
   if (sample < 4096) return false;  // too little to judge; small anyway
+  // Most data gives itself away in its first 4 KiB: text and records use
+  // few byte values often. Only bytes spread nearly evenly over all 256
+  // values (noise, compressed data, or noise that repeats) are tried.
+  uint32_t counts[256] = {};
+  for (size_t i = 0; i < 4096; ++i) ++counts[data[i]];
+  double bits = 0;
+  for (uint32_t n : counts)
+    if (n != 0) bits -= n * std::log2(n / 4096.0);
+  if (bits / 4096 < 7.8) return false;
   libdeflate_compressor* c = Compressor(1);
   std::vector<uint8_t> out(sample);
   const size_t n = libdeflate_deflate_compress(c, data, sample, out.data(), sample * 99 / 100);
