@@ -48,8 +48,10 @@ class ZipWriter {
   // its size. Throws Failure naming the archive when it cannot be written.
   uint64_t Commit();
 
-  // libdeflate's level for a zip level (-1: the default).
-  static int DeflateLevel(int zipLevel);
+  // libdeflate's level for a zip level (-1: the default) and a member of
+  // that many bytes (0: stored).
+  static int DeflateLevel(int zipLevel, uint64_t memberSize);
+  static constexpr uint64_t kSmallMember = 64 << 10;
 
  private:
   struct Member;
@@ -60,7 +62,7 @@ class ZipWriter {
   void Put(const void* data, size_t size, uint64_t at);
 
   std::string shown_;
-  int deflateLevel_;  // 0: stored
+  int zipLevel_;
   bool forceZip64_;
   arc::TempFile file_;
   uint64_t offset_ = 0;
