@@ -205,24 +205,27 @@ void Lh5Encoder::CheapestPath(int32_t n) {
   cost_[n] = 0;
   const uint8_t* in = buf_.data() + pos_;
   for (int32_t i = n - 1; i >= 0; --i) {
-    uint32_t best = cost_[i + 1] + symbolCost_[in[i]];
-    uint16_t bestLen = 1, bestDist = 0;
+    // Candidates as cost << 16 | length: the smallest is the cheapest, the
+    // shortest of equal cost, and it is found without branches.
+    uint64_t best = static_cast<uint64_t>(cost_[i + 1] + symbolCost_[in[i]]) << 16 | 1;
+    uint16_t bestDist = 0;
     int len = kMinMatch;
     const uint32_t* next = &cost_[i];
     for (uint32_t k = matchStart_[i]; k < matchStart_[i + 1]; ++k) {
       const Lh5Match m = matches_[k];
       const uint32_t dc = distCost_[PosSymbol(m.dist - 1u)];
+      uint64_t here = UINT64_MAX;
       for (; len <= m.len; ++len) {
         const uint32_t c = symbolCost_[256 + len - kMinMatch] + dc + next[len];
-        if (c < best) {
-          best = c;
-          bestLen = static_cast<uint16_t>(len);
-          bestDist = m.dist;
-        }
+        here = std::min(here, static_cast<uint64_t>(c) << 16 | static_cast<uint32_t>(len));
+      }
+      if (here < best) {
+        best = here;
+        bestDist = m.dist;
       }
     }
-    cost_[i] = best;
-    pathLen_[i] = bestLen;
+    cost_[i] = static_cast<uint32_t>(best >> 16);
+    pathLen_[i] = static_cast<uint16_t>(best);
     pathDist_[i] = bestDist;
   }
 }

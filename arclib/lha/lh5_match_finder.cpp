@@ -40,10 +40,12 @@ inline int CommonLength(const uint8_t* s, const uint8_t* m, int len, int maxLen)
 
 }  // namespace
 
+// Two buckets per window position: more would only cost cache misses.
 Lh5MatchFinder::Lh5MatchFinder(int window)
-    : mask_(window - 1),
+    : hashShift_(31 - std::countr_zero(static_cast<unsigned>(window))),
+      mask_(window - 1),
       maxDist_(window - 1),
-      head_(1u << kHashBits, kNil),
+      head_(static_cast<size_t>(window) * 2, kNil),
       left_(static_cast<size_t>(window), kNil),
       right_(static_cast<size_t>(window), kNil) {}
 
@@ -62,7 +64,7 @@ void Lh5MatchFinder::Rebase(int32_t shift) {
 int Lh5MatchFinder::Insert(const uint8_t* buf, int32_t cur, int maxLen, int niceLen, int depth,
                            Lh5Match* out) {
   const uint8_t* s = buf + cur;
-  const uint32_t h = ((Load32(s) & 0xFFFFFF) * 2654435761u) >> (32 - kHashBits);
+  const uint32_t h = ((Load32(s) & 0xFFFFFF) * 2654435761u) >> hashShift_;
   int32_t node = head_[h];
   head_[h] = cur;
   // The new position becomes the root; the old tree is split around it

@@ -34,8 +34,7 @@ class Lh5MatchFinder {
   int Insert(const uint8_t* buf, int32_t cur, int maxLen, int niceLen, int depth, Lh5Match* out);
 
  private:
-  static constexpr int kHashBits = 16;
-
+  int hashShift_;  // 32 minus the bits of a bucket number
   int mask_;     // tree slot of a position: position & mask_
   int maxDist_;
   std::vector<int32_t> head_;   // root of each hash bucket's tree
