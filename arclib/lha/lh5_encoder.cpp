@@ -13,64 +13,34 @@ namespace {
 // Position symbol of a distance minus one: its bit length.
 inline int PosSymbol(unsigned v) { return v == 0 ? 0 : std::bit_width(v); }
 
-inline uint32_t Load32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
-inline uint64_t Load64(const uint8_t* p) {
-  uint64_t v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
-
-// Length of the common prefix of s and m, at most maxLen.
-inline int CommonLength(const uint8_t* s, const uint8_t* m, int maxLen) {
-  int len = 0;
-  while (len + 8 <= maxLen) {
-    const uint64_t x = Load64(s + len) ^ Load64(m + len);
-    if (x != 0) {
-      if constexpr (std::endian::native == std::endian::little) {
-        return len + std::countr_zero(x) / 8;
-      } else {
-        return len + std::countl_zero(x) / 8;
-      }
-    }
-    len += 8;
-  }
-  while (len < maxLen && s[len] == m[len]) ++len;
-  return len;
-}
-
 }  // namespace
 
 Lh5Encoder::Lh5Encoder(const Lh5Params& params, int dicBits)
     : params_(params),
       window_(1 << std::clamp(dicBits, kLh5DicBits, 16)),
-      maxDist_(window_ - 1),
-      prevSize_(window_ * 2),
       np_(window_ <= (1 << kLh5DicBits) ? kLh5NP : std::bit_width(static_cast<unsigned>(window_))),
       pBits_(np_ < 16 ? 4 : 5),
       buf_(kBufSize + 8, 0),
-      head_(1u << kHashBits, kNil),
-      prev_(static_cast<size_t>(prevSize_), kNil) {
+      finder_(window_) {
   params_.blockSymbols = std::clamp(params_.blockSymbols, 1, 65535);
   params_.niceLength = std::clamp(params_.niceLength, kMinMatch, kMaxMatch);
-  params_.maxChain = std::max(params_.maxChain, 1);
-  codes_.reserve(params_.blockSymbols);
+  params_.depth = std::clamp(params_.depth, 1, 64);
+  params_.passes = std::clamp(params_.passes, 1, 8);
+  params_.chunkBytes = std::clamp(params_.chunkBytes, 1, 65535);
+  const auto chunk = static_cast<size_t>(params_.chunkBytes);
+  matches_.resize(chunk * static_cast<size_t>(params_.depth));
+  matchStart_.resize(chunk + 1);
+  pathLen_.resize(chunk + 1);
+  pathDist_.resize(chunk + 1);
+  cost_.resize(chunk + 1);
+  codes_.reserve(static_cast<size_t>(std::min(params_.blockSymbols, params_.chunkBytes)));
 }
 
-// Chains are entered only through head_, and every chain entry a new
-// stream reaches was written by that stream's own inserts, so prev_ needs
-// no clearing.
 void Lh5Encoder::Reset() {
   pos_ = end_ = 0;
   base_ = 0;
-  std::fill(head_.begin(), head_.end(), kNil);
-  matchLen_ = kMinMatch - 1;
-  matchDist_ = 0;
-  matchAvailable_ = false;
+  finder_.Reset();
+  haveCosts_ = false;
   codes_.clear();
   dists_.clear();
   std::fill(std::begin(cFreq_), std::end(cFreq_), 0);
@@ -96,97 +66,167 @@ void Lh5Encoder::Finish() {
   out_.Flush();
 }
 
-// Drops input older than the window; the shift is a multiple of the chain
-// table size so that chain slots keep their meaning.
+// Drops input older than the window; the shift is a multiple of the window
+// so that the match finder's tree slots keep their meaning.
 void Lh5Encoder::Slide() {
-  const int32_t shift = (pos_ - window_ - 1) / prevSize_ * prevSize_;
+  const int32_t shift = (pos_ - window_) / window_ * window_;
   if (shift <= 0) return;
   std::memmove(buf_.data(), buf_.data() + shift, static_cast<size_t>(end_ - shift));
   pos_ -= shift;
   end_ -= shift;
   base_ += static_cast<uint64_t>(shift);
-  auto rebase = [shift](int32_t& v) { v = v >= shift ? v - shift : kNil; };
-  std::for_each(head_.begin(), head_.end(), rebase);
-  std::for_each(prev_.begin(), prev_.end(), rebase);
+  finder_.Rebase(shift);
 }
 
-int32_t Lh5Encoder::Insert(int32_t p) {
-  const uint32_t h = ((Load32(&buf_[p]) & 0xFFFFFF) * 2654435761u) >> (32 - kHashBits);
-  const int32_t old = head_[h];
-  prev_[p & (prevSize_ - 1)] = old;
-  head_[h] = p;
-  return old;
-}
-
-// Best match at `cur` longer than prevLen, searching the chain from `cand`;
-// 0 when there is none.
-int Lh5Encoder::LongestMatch(int32_t cur, int32_t cand, int prevLen, int* dist) const {
-  const int maxLen = std::min(kMaxMatch, end_ - cur);
-  int best = prevLen;
-  if (best >= maxLen) return 0;
-  int chain = params_.maxChain;
-  if (prevLen >= params_.goodLength) chain = std::max(chain >> 2, 1);
-  const int nice = std::min(params_.niceLength, maxLen);
-  const int32_t limit = cur - maxDist_;
-  const uint8_t* s = &buf_[cur];
-  int bestDist = 0;
-  while (cand >= limit && chain-- > 0) {
-    const uint8_t* m = &buf_[cand];
-    if (m[best] == s[best] && m[0] == s[0] && m[1] == s[1]) {
-      const int len = CommonLength(s, m, maxLen);
-      if (len > best) {
-        best = len;
-        bestDist = cur - cand;
-        if (len >= nice) break;
-      }
-    }
-    cand = prev_[cand & (prevSize_ - 1)];
-  }
-  if (bestDist == 0) return 0;
-  *dist = bestDist;
-  return best;
-}
-
-// Lazy matching: a match found at one position is held back while the next
-// position is tried; the longer of the two wins.
+// A chunk is coded once the longest match from its last position can be
+// seen, or at the end of the input.
 void Lh5Encoder::Run(bool flush) {
   for (;;) {
-    const int32_t lookahead = end_ - pos_;
-    if (lookahead == 0 || (lookahead < kMinLookahead && !flush)) break;
-    int32_t hashHead = kNil;
-    if (lookahead >= kMinMatch) hashHead = Insert(pos_);
-    const int prevLen = matchLen_;
-    const int prevDist = matchDist_;
-    matchLen_ = kMinMatch - 1;
-    if (hashHead != kNil && prevLen < params_.maxLazy && pos_ - hashHead <= maxDist_) {
-      int dist = 0;
-      const int len = LongestMatch(pos_, hashHead, prevLen, &dist);
-      if (len > 0 && !(len == kMinMatch && dist > params_.tooFar)) {
-        matchLen_ = len;
-        matchDist_ = dist;
+    const int32_t avail = end_ - pos_;
+    if (avail == 0 || (!flush && avail < params_.chunkBytes + kMaxMatch)) break;
+    CodeChunk(std::min(avail, params_.chunkBytes));
+  }
+}
+
+void Lh5Encoder::CodeChunk(int32_t n) {
+  FindMatches(n);
+  // The first chunk of a stream starts from the greedy path's symbols, the
+  // others from the symbols of the chunk before, which are usually closer.
+  // A first chunk's start is further off and it gets one pass more.
+  int passes = params_.passes;
+  if (!haveCosts_) {
+    GreedyPath(n);
+    Recount(n);
+    ++passes;
+  }
+  for (int pass = 0; pass < passes; ++pass) {
+    CheapestPath(n);
+    Recount(n);
+  }
+  haveCosts_ = true;
+  for (int32_t i = 0; i < n;) {
+    const int len = pathLen_[i];
+    if (len == 1) {
+      Literal(buf_[pos_ + i]);
+    } else {
+      Match(len, pathDist_[i]);
+    }
+    i += len;
+  }
+  SendBlock();
+  pos_ += n;
+}
+
+// Every chunk position goes into the match finder, so that later positions
+// find it; inside a match of niceLength or more no matches are kept, as the
+// parse will hardly leave so long a match. Matches are cut at the chunk's
+// end: the parse of the chunk ends there.
+void Lh5Encoder::FindMatches(int32_t n) {
+  uint32_t used = 0;
+  int32_t skipTo = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    matchStart_[i] = used;
+    const int32_t p = pos_ + i;
+    const int maxLen = std::min(kMaxMatch, end_ - p);
+    if (maxLen < kMinMatch) continue;
+    if (i < skipTo) {
+      finder_.Insert(buf_.data(), p, maxLen, params_.niceLength, params_.depth, nullptr);
+      continue;
+    }
+    Lh5Match* m = &matches_[used];
+    int k = finder_.Insert(buf_.data(), p, maxLen, params_.niceLength, params_.depth, m);
+    const int room = n - i;
+    if (room < kMinMatch) continue;
+    while (k > 1 && m[k - 2].len >= room) --k;
+    if (k > 0 && m[k - 1].len > room) m[k - 1].len = static_cast<uint16_t>(room);
+    used += static_cast<uint32_t>(k);
+    if (k > 0 && m[k - 1].len >= params_.niceLength) skipTo = i + m[k - 1].len;
+  }
+  matchStart_[n] = used;
+}
+
+// The first estimate: the longest match wherever there is one.
+void Lh5Encoder::GreedyPath(int32_t n) {
+  for (int32_t i = 0; i < n;) {
+    const uint32_t k = matchStart_[i + 1] - matchStart_[i];
+    if (k == 0) {
+      pathLen_[i] = 1;
+      ++i;
+      continue;
+    }
+    const Lh5Match& m = matches_[matchStart_[i + 1] - 1];
+    pathLen_[i] = m.len;
+    pathDist_[i] = m.dist;
+    i += m.len;
+  }
+}
+
+void Lh5Encoder::Recount(int32_t n) {
+  uint32_t cFreq[kNC] = {}, pFreq[kMaxNP] = {};
+  for (int32_t i = 0; i < n;) {
+    const int len = pathLen_[i];
+    if (len == 1) {
+      ++cFreq[buf_[pos_ + i]];
+    } else {
+      ++cFreq[256 + len - kMinMatch];
+      ++pFreq[PosSymbol(pathDist_[i] - 1u)];
+    }
+    i += len;
+  }
+  SetCosts(cFreq, pFreq);
+}
+
+// Costs are the code lengths the counted symbols would get; a symbol that
+// did not occur gets a length longer than any that did, so that the next
+// path takes it only where it saves much.
+void Lh5Encoder::SetCosts(const uint32_t* cFreq, const uint32_t* pFreq) {
+  uint8_t lens[kNC];
+  int single = -1;
+  BuildLengths(cFreq, kNC, lens, &single);
+  const int cMax = *std::max_element(lens, lens + kNC);
+  for (int s = 0; s < kNC; ++s) {
+    symbolCost_[s] = (lens[s] ? lens[s] : std::min(cMax + 2, kMaxCodeBits)) * kBit;
+  }
+  if (single >= 0) symbolCost_[single] = 0;
+  BuildLengths(pFreq, np_, lens, &single);
+  const int pMax = *std::max_element(lens, lens + np_);
+  for (int s = 0; s < np_; ++s) {
+    const uint32_t extra = s > 1 ? static_cast<uint32_t>(s - 1) : 0;
+    distCost_[s] = ((lens[s] ? lens[s] : std::min(pMax + 2, kMaxCodeBits)) + extra) * kBit;
+  }
+  if (single >= 0) distCost_[single] = (single > 1 ? static_cast<uint32_t>(single - 1) : 0) * kBit;
+}
+
+// Shortest path from the chunk's end backwards: at each position the
+// literal or any length of any match, whichever leads to the smallest
+// total. A length shorter than a match's own is tried at the distance of
+// the shortest listed match that reaches it.
+void Lh5Encoder::CheapestPath(int32_t n) {
+  cost_[n] = 0;
+  const uint8_t* in = buf_.data() + pos_;
+  for (int32_t i = n - 1; i >= 0; --i) {
+    // Candidates as cost << 16 | length: the smallest is the cheapest, the
+    // shortest of equal cost, and it is found without branches.
+    uint64_t best = static_cast<uint64_t>(cost_[i + 1] + symbolCost_[in[i]]) << 16 | 1;
+    uint16_t bestDist = 0;
+    int len = kMinMatch;
+    const uint32_t* next = &cost_[i];
+    for (uint32_t k = matchStart_[i]; k < matchStart_[i + 1]; ++k) {
+      const Lh5Match m = matches_[k];
+      const uint32_t dc = distCost_[PosSymbol(m.dist - 1u)];
+      uint64_t here = UINT64_MAX;
+      for (; len <= m.len; ++len) {
+        const uint32_t c = symbolCost_[256 + len - kMinMatch] + dc + next[len];
+        here = std::min(here, static_cast<uint64_t>(c) << 16 | static_cast<uint32_t>(len));
+      }
+      if (here < best) {
+        best = here;
+        bestDist = m.dist;
       }
     }
-    if (prevLen >= kMinMatch && matchLen_ <= prevLen) {
-      // The held match starts at pos_ - 1; its later positions still go into
-      // the chains so that following matches can find them.
-      Match(prevLen, prevDist);
-      const int32_t last = pos_ + prevLen - 2;
-      const int32_t maxInsert = end_ - kMinMatch;
-      for (int32_t p = pos_ + 1; p <= last && p <= maxInsert; ++p) Insert(p);
-      pos_ = last + 1;
-      matchAvailable_ = false;
-      matchLen_ = kMinMatch - 1;
-    } else if (matchAvailable_) {
-      Literal(buf_[pos_ - 1]);
-      ++pos_;
-    } else {
-      matchAvailable_ = true;
-      ++pos_;
-    }
-  }
-  if (flush && matchAvailable_) {
-    Literal(buf_[pos_ - 1]);
-    matchAvailable_ = false;
+    cost_[i] = static_cast<uint32_t>(best >> 16);
+    pathLen_[i] = static_cast<uint16_t>(best);
+    pathDist_[i] = bestDist;
   }
 }
 

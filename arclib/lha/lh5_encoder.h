@@ -1,7 +1,11 @@
-// -lh5- compressor: LZSS over an 8 KiB window with hash chains and lazy
-// matching, coded in Huffman blocks. The same coder makes -lh6- and -lh7-
-// (32 and 64 KiB windows) when asked. Input is pushed in pieces of any size;
-// output collects in a BitWriter that the caller drains.
+// -lh5- compressor: LZSS over an 8 KiB window, coded in Huffman blocks. The
+// input is cut into chunks; the matches of every chunk position come from a
+// binary-tree match finder, and the chunk is parsed as the cheapest path
+// through them under the code lengths the chunk's symbols will get, found
+// again with the lengths of the previous path a pass or two. The same coder
+// makes -lh6- and -lh7- (32 and 64 KiB windows) when asked. Input is pushed
+// in pieces of any size; output collects in a BitWriter that the caller
+// drains.
 #pragma once
 
 #include <cstddef>
@@ -10,17 +14,18 @@
 
 #include "bit_writer.h"
 #include "lh5_format.h"
+#include "lh5_match_finder.h"
 
 namespace lha::detail {
 
-// Match finder settings; the defaults trade speed and size like gzip -6.
+// Search and parse settings. Deeper searches and more passes gain little
+// over the defaults: the 8 KiB window, not the search, sets the limit.
 struct Lh5Params {
-  int maxChain = 128;   // hash chain entries tried per position
-  int goodLength = 8;   // a previous match this long quarters the chain
-  int maxLazy = 16;     // a previous match this long is taken without a second look
-  int niceLength = 128; // a match this long ends the search
-  int tooFar = 4096;    // a 3-byte match further back costs more than 3 literals
-  int blockSymbols = 16384;  // codes per Huffman block (at most 65535)
+  int depth = 16;          // tree nodes visited per position (1 to 64)
+  int niceLength = 96;     // a match this long is taken whole, unsearched inside
+  int passes = 1;          // cost-based parses per chunk (a stream's first: one more)
+  int chunkBytes = 32768;  // input parsed at once (at most 65535)
+  int blockSymbols = 65535;  // codes per Huffman block (at most 65535)
 };
 
 class Lh5Encoder {
@@ -43,15 +48,18 @@ class Lh5Encoder {
 
  private:
   static constexpr int kMaxNP = 17;
-  static constexpr int kHashBits = 15;
   static constexpr int kBufSize = 1 << 19;
-  static constexpr int kMinLookahead = kMaxMatch + kMinMatch + 1;
-  static constexpr int32_t kNil = INT32_MIN / 2;
+  // Cost unit: 1/16 bit.
+  static constexpr uint32_t kBit = 16;
 
   void Slide();
   void Run(bool flush);
-  int32_t Insert(int32_t p);
-  int LongestMatch(int32_t cur, int32_t cand, int prevLen, int* dist) const;
+  void CodeChunk(int32_t n);
+  void FindMatches(int32_t n);
+  void GreedyPath(int32_t n);
+  void CheapestPath(int32_t n);
+  void Recount(int32_t n);
+  void SetCosts(const uint32_t* cFreq, const uint32_t* pFreq);
   void Literal(uint8_t c);
   void Match(int len, int dist);
   void SendBlock();
@@ -60,21 +68,25 @@ class Lh5Encoder {
 
   Lh5Params params_;
   int window_;    // bytes a match may reach back, the decoder's ring size
-  int maxDist_;   // kept one short of the ring size
-  int prevSize_;  // chain table size, above maxDist_ so that chains stay valid
   int np_;        // position tree symbols
   int pBits_;     // bits of the position tree's size field
   std::vector<uint8_t> buf_;      // window and lookahead, padded for word reads
   int32_t pos_ = 0;               // next position to code
   int32_t end_ = 0;               // end of valid input in buf_
   uint64_t base_ = 0;             // input offset of buf_[0]
-  std::vector<int32_t> head_;
-  std::vector<int32_t> prev_;
+  Lh5MatchFinder finder_;
 
-  // Lazy matching state across calls.
-  int matchLen_ = kMinMatch - 1;
-  int matchDist_ = 0;
-  bool matchAvailable_ = false;
+  // The chunk being parsed: matches of each position (matchStart_[i] to
+  // matchStart_[i + 1], rising length), the chosen path (pathLen_ 1 for a
+  // literal) and the cost of the cheapest path from each position on.
+  std::vector<Lh5Match> matches_;
+  std::vector<uint32_t> matchStart_;
+  std::vector<uint16_t> pathLen_;
+  std::vector<uint16_t> pathDist_;
+  std::vector<uint32_t> cost_;
+  uint32_t symbolCost_[kNC] = {};   // literal/length symbols
+  uint32_t distCost_[kMaxNP] = {};  // position symbols with their extra bits
+  bool haveCosts_ = false;          // costs from an earlier chunk of the stream
 
   // The block being collected.
   std::vector<uint16_t> codes_;   // literal or length code

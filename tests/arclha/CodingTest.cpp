@@ -121,48 +121,6 @@ Bytes SkewedBytes(size_t size, uint32_t seed) {
   return out;
 }
 
-// Encodes with the given block size and wraps the stream in an archive of
-// one member, so that lhasa can judge it too.
-Bytes EncodeRaw(const Bytes& data, int blockSymbols, int dicBits = 13) {
-  lha::detail::Lh5Params params;
-  params.blockSymbols = blockSymbols;
-  lha::detail::Lh5Encoder enc(params, dicBits);
-  // Pieces of odd sizes exercise the encoder's buffering.
-  for (size_t at = 0; at < data.size();) {
-    const size_t n = std::min<size_t>(data.size() - at, 1 + (at * 7919) % 70000);
-    enc.Write(data.data() + at, n);
-    at += n;
-  }
-  enc.Finish();
-  return enc.Out().Bytes();
-}
-
-Bytes Decode(const Bytes& packed, uint32_t size, lha::Result* r, int dicBits = 13) {
-  lha::MemorySource src(packed);
-  lha::detail::BitReader in(src, packed.size());
-  const int np = dicBits <= 13 ? 14 : dicBits + 1;
-  lha::detail::Lh5Decoder dec(dicBits, np, np < 16 ? 4 : 5);
-  Bytes out;
-  *r = dec.Decode(in, size, [&](const uint8_t* p, size_t n) {
-    out.insert(out.end(), p, p + n);
-    return true;
-  });
-  return out;
-}
-
-void AppendMember(Bytes* archive, const std::string& name, const char* method, const Bytes& data,
-                  const Bytes& packed) {
-  lha::detail::Level2Fields f;
-  f.parts = {name};
-  std::copy_n(method, 5, f.method);
-  f.compressedSize = static_cast<uint32_t>(packed.size());
-  f.originalSize = static_cast<uint32_t>(data.size());
-  f.crc16 = lha::Crc16(data.data(), data.size());
-  const Bytes h = lha::detail::BuildLevel2Header(f);
-  archive->insert(archive->end(), h.begin(), h.end());
-  archive->insert(archive->end(), packed.begin(), packed.end());
-}
-
 TEST(Lh5Stream, UnusualBlockShapesDecodeHereAndInLhasa) {
   ASSERT_TRUE(HaveLhasa()) << "lhasa's lha is missing: run scripts/install-deps.sh";
   struct Case {

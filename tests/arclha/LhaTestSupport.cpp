@@ -11,6 +11,9 @@
 
 #include <sys/wait.h>
 
+#include "lh5_decoder.h"
+#include "lha_header.h"
+
 namespace lhatest {
 
 TempDir::TempDir() {
@@ -158,5 +161,55 @@ lha::Result ReadArchive(const Bytes& archive, std::vector<ReadMember>* members) 
     members->push_back(std::move(m));
   }
 }
+
+Bytes EncodeRaw(const Bytes& data, const lha::detail::Lh5Params& params, int dicBits,
+                size_t maxPiece) {
+  lha::detail::Lh5Encoder enc(params, dicBits);
+  for (size_t at = 0; at < data.size();) {
+    const size_t n = std::min(data.size() - at, 1 + (at * 7919) % maxPiece);
+    enc.Write(data.data() + at, n);
+    at += n;
+  }
+  enc.Finish();
+  return enc.Out().Bytes();
+}
+
+Bytes EncodeRaw(const Bytes& data, int blockSymbols, int dicBits) {
+  lha::detail::Lh5Params params;
+  params.blockSymbols = blockSymbols;
+  return EncodeRaw(data, params, dicBits);
+}
+
+Bytes Decode(const Bytes& packed, uint32_t size, lha::Result* r, int dicBits) {
+  lha::MemorySource src(packed);
+  lha::detail::BitReader in(src, packed.size());
+  const int np = dicBits <= 13 ? 14 : dicBits + 1;
+  lha::detail::Lh5Decoder dec(dicBits, np, np < 16 ? 4 : 5);
+  Bytes out;
+  *r = dec.Decode(in, size, [&](const uint8_t* p, size_t n) {
+    out.insert(out.end(), p, p + n);
+    return true;
+  });
+  return out;
+}
+
+const char* MethodOf(int dicBits) {
+  return dicBits == 16 ? "-lh7-" : dicBits == 15 ? "-lh6-" : "-lh5-";
+}
+
+void AppendMember(Bytes* archive, const std::string& name, const char* method, const Bytes& data,
+                  const Bytes& packed) {
+  lha::detail::Level2Fields f;
+  f.parts = {name};
+  std::copy_n(method, 5, f.method);
+  f.compressedSize = static_cast<uint32_t>(packed.size());
+  f.originalSize = static_cast<uint32_t>(data.size());
+  f.crc16 = lha::Crc16(data.data(), data.size());
+  const Bytes h = lha::detail::BuildLevel2Header(f);
+  archive->insert(archive->end(), h.begin(), h.end());
+  archive->insert(archive->end(), packed.begin(), packed.end());
+}
+
+bool Have7zz() { return RunCommand("command -v 7zz").status == 0; }
 
 }  // namespace lhatest

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "lh5_encoder.h"
 #include "lha.h"
 
 namespace lhatest {
@@ -75,5 +76,21 @@ struct ReadMember {
   lha::Result extract = lha::Result::Ok;
 };
 lha::Result ReadArchive(const Bytes& archive, std::vector<ReadMember>* members);
+
+// A raw -lh5- (dicBits 13), -lh6- (15) or -lh7- (16) stream of the data,
+// handed to the encoder in pieces of odd sizes (at most maxPiece).
+Bytes EncodeRaw(const Bytes& data, const lha::detail::Lh5Params& params, int dicBits = 13,
+                size_t maxPiece = 70000);
+Bytes EncodeRaw(const Bytes& data, int blockSymbols, int dicBits = 13);
+// Decodes a raw stream with our decoder.
+Bytes Decode(const Bytes& packed, uint32_t size, lha::Result* r, int dicBits = 13);
+// The method name of a window: "-lh5-", "-lh6-" or "-lh7-".
+const char* MethodOf(int dicBits);
+// Appends a member holding a raw stream, so that other programs can judge it.
+void AppendMember(Bytes* archive, const std::string& name, const char* method, const Bytes& data,
+                  const Bytes& packed);
+
+// Whether 7-Zip's 7zz can be run.
+bool Have7zz();
 
 }  // namespace lhatest
