@@ -13,6 +13,7 @@
 
 #include "archives/ArchiverDll.h"
 #include "common/DeflatePiece.h"
+#include "common/DosTime.h"
 #include "common/Failure.h"
 #include "common/OrderedWork.h"
 #include "common/TempFile.h"
@@ -45,22 +46,6 @@ uint32_t Fold(const uint8_t* p, size_t size, uint32_t sum) {
   uint32_t tail = 0;
   for (size_t i = 0; i < size; ++i) tail |= static_cast<uint32_t>(p[i]) << (8 * (size - 1 - i));
   return sum ^ tail;
-}
-
-bool IsAscii(const std::string& s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-void DosTime(time_t t, uint16_t& time, uint16_t& date) {
-  struct tm tm {};
-  localtime_r(&t, &tm);
-  if (tm.tm_year < 80) {
-    date = (1 << 5) | 1;
-    time = 0;
-    return;
-  }
-  date = static_cast<uint16_t>(std::min(tm.tm_year - 80, 127) << 9 | (tm.tm_mon + 1) << 5 | tm.tm_mday);
-  time = static_cast<uint16_t>(tm.tm_hour << 11 | tm.tm_min << 5 | tm.tm_sec / 2);
 }
 
 struct Planned {
@@ -279,10 +264,10 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
   }
   for (const Planned& f : files) {
     uint16_t time = 0, date = 0;
-    DosTime(f.item->st.st_mtime, time, date);
+    arc::ToDosTime(f.item->st.st_mtime, time, date);
     uint16_t attributes = 0x20;                                  // archive
     if ((f.item->st.st_mode & 0200) == 0) attributes |= 0x01;    // read-only
-    if (!IsAscii(f.name)) attributes |= 0x80;                    // the name is UTF-8
+    if (!arc::IsAscii(f.name)) attributes |= 0x80;                    // the name is UTF-8
     Put32(header, f.size);
     Put32(header, f.offset);
     Put16(header, f.folder);

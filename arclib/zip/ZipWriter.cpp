@@ -13,6 +13,7 @@
 
 #include "archives/ArchiverDll.h"
 #include "common/DeflatePiece.h"
+#include "common/DosTime.h"
 #include "common/Failure.h"
 #include "common/WinNames.h"
 
@@ -46,23 +47,6 @@ class Bytes {
  private:
   std::vector<uint8_t>& out_;
 };
-
-void DosTime(time_t t, uint16_t& time, uint16_t& date) {
-  struct tm tm {};
-  localtime_r(&t, &tm);
-  if (tm.tm_year < 80) {
-    date = (1 << 5) | 1;  // 1980-01-01 00:00, the earliest a DOS date holds
-    time = 0;
-    return;
-  }
-  const int year = std::min(tm.tm_year - 80, 127);
-  date = static_cast<uint16_t>(year << 9 | (tm.tm_mon + 1) << 5 | tm.tm_mday);
-  time = static_cast<uint16_t>(tm.tm_hour << 11 | tm.tm_min << 5 | tm.tm_sec / 2);
-}
-
-bool Ascii(const std::string& s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
 
 // The extended timestamp (modification time only): Unix readers keep the
 // exact second and no time zone is guessed.
@@ -201,10 +185,10 @@ void ZipWriter::Deliver(Piece& piece) {
   Member& m = *piece.member;
   const std::vector<uint8_t>& data = piece.stored ? *piece.input : piece.output;
   const ZipMember& info = m.info;
-  const uint16_t flags = Ascii(info.name) ? 0 : 0x0800;
+  const uint16_t flags = arc::IsAscii(info.name) ? 0 : 0x0800;
   const std::string name = info.directory ? info.name + "/" : info.name;
   uint16_t time = 0, date = 0;
-  DosTime(info.mtime, time, date);
+  arc::ToDosTime(info.mtime, time, date);
   auto needed = [&] { return static_cast<uint16_t>(m.zip64 ? 45 : m.method == kDeflated || info.directory ? 20 : 10); };
   if (piece.first) {
     if (piece.stored) m.method = kStored;
