@@ -15,6 +15,7 @@
 #include "common/DeflatePiece.h"
 #include "common/DosTime.h"
 #include "common/Failure.h"
+#include "common/FileFeed.h"
 #include "common/OrderedWork.h"
 #include "common/TempFile.h"
 
@@ -199,7 +200,6 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
   if (!arc::WriteAll(temp.Fd(), room.data(), room.size())) fail();
 
   BlockWriter blocks(temp, archiveShown, compress, headerSize);
-  std::vector<uint8_t> buffer(1 << 18);
   uint64_t total = 0;
   int current = -1;
   uint64_t inFolder = 0;
@@ -216,23 +216,9 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
     info.original = static_cast<uint64_t>(item.st.st_size);
     info.mtime = item.st.st_mtime;
     progress.Begin(item.shownName, item.shownName, info);
-    const int fd = open(item.posixPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw Failure(ARCERR_FILE_OPEN, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
-    struct Closer {
-      int fd;
-      ~Closer() { close(fd); }
-    } closer{fd};
     f.offset = static_cast<uint32_t>(inFolder);
-    uint64_t done = 0;
-    while (done < info.original) {
-      const ssize_t n =
-          arc::ReadSome(fd, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), info.original - done)));
-      if (n < 0) throw Failure(ARCERR_CANNOT_READ, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
-      if (n == 0) break;  // the file shrank: the member holds what there was
-      blocks.Write(buffer.data(), static_cast<size_t>(n));
-      done += static_cast<uint64_t>(n);
-      progress.Step(done);
-    }
+    const uint64_t done =
+        arc::FeedFile(item, progress, [&](const uint8_t* data, size_t size) { blocks.Write(data, size); });
     f.size = static_cast<uint32_t>(done);
     inFolder += done;
     total += done;

@@ -11,6 +11,7 @@
 #include "common/ArchiveReader.h"
 #include "common/Cp932.h"
 #include "common/Failure.h"
+#include "common/FileFeed.h"
 #include "common/Progress.h"
 #include "common/Sources.h"
 #include "common/Switches.h"
@@ -47,27 +48,6 @@ std::string Trimmed(std::string name) {
   return name;
 }
 
-// Reads a file from disk into the member the writer has begun.
-uint64_t CopyFile(const arc::SourceItem& item, ZipWriter& writer, arc::Progress& progress) {
-  const int fd = open(item.posixPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw Failure(ARCERR_FILE_OPEN, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
-  struct Closer {
-    int fd;
-    ~Closer() { close(fd); }
-  } closer{fd};
-  std::vector<uint8_t> buffer(1 << 18);
-  const uint64_t expected = static_cast<uint64_t>(item.st.st_size);
-  uint64_t done = 0;
-  while (done < expected) {
-    const ssize_t n = arc::ReadSome(fd, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), expected - done)));
-    if (n < 0) throw Failure(ARCERR_CANNOT_READ, "cannot read the file " + item.shownName + ": " + std::strerror(errno));
-    if (n == 0) break;  // the file shrank: the member holds what there was
-    writer.Write(buffer.data(), static_cast<size_t>(n));
-    done += static_cast<uint64_t>(n);
-    progress.Step(done);
-  }
-  return done;
-}
 
 bool Exists(const std::string& posix) {
   struct stat st;
@@ -122,7 +102,8 @@ void Pack(const arc::ParsedLine& line, arc::Report& report) {
     writer.Begin(member, [&report, shown](uint64_t original, uint64_t compressed) {
       report.Member(shown, original, compressed, "added");
     });
-    if (!item.directory) total += CopyFile(item, writer, progress);
+    if (!item.directory)
+      total += arc::FeedFile(item, progress, [&](const uint8_t* data, size_t size) { writer.Write(data, size); });
     writer.End();
     newest = std::max(newest, item.st.st_mtime);
     ++members;

@@ -117,6 +117,21 @@ std::string RandomBytes(size_t size, unsigned seed) {
   return s;
 }
 
+std::string NumberedText(size_t size, const std::string& line) {
+  std::string s;
+  s.reserve(size);
+  for (unsigned i = 0; s.size() < size; ++i) s += line + std::to_string(i * 7919 % 100003) + "\n";
+  s.resize(size);
+  return s;
+}
+
+ToolResult ExtractWith(const ReferenceReader& reader, const std::string& archive, const std::string& dir) {
+  std::string command = "mkdir -p " + Sh(dir) + " && " + reader.command;
+  for (size_t at; (at = command.find("%a")) != std::string::npos;) command.replace(at, 2, Sh(archive));
+  for (size_t at; (at = command.find("%d")) != std::string::npos;) command.replace(at, 2, Sh(dir));
+  return Tool(command);
+}
+
 Tree SampleTree() {
   std::string text;
   for (int i = 0; i < 2000; ++i) text += "line " + std::to_string(i) + " of some ordinary text\n";

@@ -64,6 +64,16 @@ std::string ReadFileBytes(const std::string& posixPath);
 std::string UpperAsciiOf(std::string text);
 // Bytes that do not compress.
 std::string RandomBytes(size_t size, unsigned seed);
+// Text that compresses well but not to nothing: numbered lines.
+std::string NumberedText(size_t size, const std::string& line = "line ");
+
+// A reference extractor: a shell command with %a for the archive and %d
+// for the folder it unpacks into (made first).
+struct ReferenceReader {
+  const char* name;
+  const char* command;
+};
+ToolResult ExtractWith(const ReferenceReader& reader, const std::string& archive, const std::string& dir);
 
 // The name of every file and directory below dir (relative, '/' separated).
 std::vector<std::string> ListDir(const std::string& dir);

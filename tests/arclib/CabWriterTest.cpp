@@ -18,45 +18,26 @@ namespace {
 constexpr size_t kBlock = 32768;
 constexpr size_t kBatch = 64 * kBlock;  // what one worker job takes
 
-std::string Text(size_t size) {
-  std::string s;
-  s.reserve(size);
-  for (unsigned i = 0; s.size() < size; ++i) s += "cabinet line " + std::to_string(i * 7919 % 100003) + "\n";
-  s.resize(size);
-  return s;
-}
-
 arctest::Tree EdgeTree() {
   return {
       {"empty.bin", ""},
       {"one.bin", "x"},
-      {"block.txt", Text(kBlock)},
-      {"block-and-one.txt", Text(kBlock + 1)},
-      {"batch.txt", Text(kBatch)},
-      {"batch-and-one.txt", Text(kBatch + 1)},
+      {"block.txt", arctest::NumberedText(kBlock, "cabinet line ")},
+      {"block-and-one.txt", arctest::NumberedText(kBlock + 1, "cabinet line ")},
+      {"batch.txt", arctest::NumberedText(kBatch, "cabinet line ")},
+      {"batch-and-one.txt", arctest::NumberedText(kBatch + 1, "cabinet line ")},
       {"zeros.bin", std::string(3 * kBatch / 2, '\0')},
       {"noise.bin", arctest::RandomBytes(100000, 11)},
       {"sub/日本語.txt", "キャビネット\n"},
   };
 }
 
-struct Reader {
-  const char* name;
-  const char* command;  // %a the cabinet, %d the folder
-};
-
-const Reader kReaders[] = {
+const arctest::ReferenceReader kReaders[] = {
     {"cabextract", "LC_ALL=C.UTF-8 cabextract -q -d %d %a"},
     {"7zz", "7zz x -y -bd -o%d %a > /dev/null"},
-    {"bsdtar", "mkdir -p %d && LC_ALL=C.UTF-8 bsdtar -xf %a -C %d"},
-    {"gcab", "mkdir -p %d && LC_ALL=C.UTF-8 gcab -x -C %d %a"},
+    {"bsdtar", "LC_ALL=C.UTF-8 bsdtar -xf %a -C %d"},
+    {"gcab", "LC_ALL=C.UTF-8 gcab -x -C %d %a"},
 };
-
-std::string Fill(std::string command, const std::string& archive, const std::string& dir) {
-  for (size_t at; (at = command.find("%a")) != std::string::npos;) command.replace(at, 2, Sh(archive));
-  for (size_t at; (at = command.find("%d")) != std::string::npos;) command.replace(at, 2, Sh(dir));
-  return command;
-}
 
 struct Layout {
   const char* name;
@@ -86,10 +67,10 @@ TEST_P(CabWriting, EveryReaderGetsEveryByteBack) {
   const std::string archive = P("out/a.cab");
   const auto test = Tool("cabextract -t " + Sh(archive));
   EXPECT_EQ(test.status, 0) << test.output;
-  for (const Reader& reader : kReaders) {
+  for (const arctest::ReferenceReader& reader : kReaders) {
     SCOPED_TRACE(reader.name);
     const std::string dir = P(std::string("x-") + reader.name);
-    const auto x = Tool(Fill(reader.command, archive, dir));
+    const auto x = arctest::ExtractWith(reader, archive, dir);
     ASSERT_EQ(x.status, 0) << x.output;
     EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(dir), EdgeTree()), "");
   }

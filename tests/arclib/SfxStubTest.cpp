@@ -56,8 +56,7 @@ TEST_F(SfxStub, ZipProgramsAreCleanForUnzipAndUnpackThemselves) {
 // Our writers' larger forms: a ZIP member deflated in several pieces
 // joined into one stream, and a cabinet of several folders.
 TEST_F(SfxStub, ProgramsOfLargeMembersAndSeveralFoldersUnpackWhole) {
-  std::string text;
-  for (unsigned i = 0; text.size() < (9u << 19); ++i) text += "line " + std::to_string(i * 7919 % 100003) + "\n";
+  const std::string text = arctest::NumberedText(9u << 19);
   const arctest::Tree tree = {{"large.txt", text},
                               {"noise.bin", arctest::RandomBytes(1 << 20, 3)},
                               {"part.txt", text.substr(0, 1 << 20)}};

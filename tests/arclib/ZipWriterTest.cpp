@@ -16,14 +16,6 @@ namespace {
 
 constexpr size_t kPiece = size_t(4) << 20;  // the writer's piece size
 
-std::string Text(size_t size) {
-  std::string s;
-  s.reserve(size);
-  for (unsigned i = 0; s.size() < size; ++i) s += "line " + std::to_string(i * 7919 % 100003) + " of the mail\n";
-  s.resize(size);
-  return s;
-}
-
 // Files at the edges of the writer's paths: empty, one byte, one piece
 // exactly and one byte more, long zero runs over several pieces, noise
 // that is stored, and noise over a piece boundary that stays deflated.
@@ -31,8 +23,8 @@ arctest::Tree EdgeTree() {
   return {
       {"empty.bin", ""},
       {"one.bin", "x"},
-      {"piece.txt", Text(kPiece)},
-      {"piece-and-one.txt", Text(kPiece + 1)},
+      {"piece.txt", arctest::NumberedText(kPiece)},
+      {"piece-and-one.txt", arctest::NumberedText(kPiece + 1)},
       {"zeros.bin", std::string(2 * kPiece + 12345, '\0')},
       {"noise.bin", arctest::RandomBytes(300000, 7)},
       {"noise-long.bin", arctest::RandomBytes(kPiece + 100, 8)},
@@ -40,22 +32,11 @@ arctest::Tree EdgeTree() {
   };
 }
 
-struct Reader {
-  const char* name;
-  const char* command;  // %a the archive, %d the folder
-};
-
-const Reader kReaders[] = {
+const arctest::ReferenceReader kReaders[] = {
     {"unzip", "LC_ALL=C.UTF-8 unzip -q %a -d %d"},
     {"7zz", "7zz x -y -bd -o%d %a > /dev/null"},
-    {"bsdtar", "mkdir -p %d && LC_ALL=C.UTF-8 bsdtar -xf %a -C %d"},
+    {"bsdtar", "LC_ALL=C.UTF-8 bsdtar -xf %a -C %d"},
 };
-
-std::string Fill(std::string command, const std::string& archive, const std::string& dir) {
-  for (size_t at; (at = command.find("%a")) != std::string::npos;) command.replace(at, 2, Sh(archive));
-  for (size_t at; (at = command.find("%d")) != std::string::npos;) command.replace(at, 2, Sh(dir));
-  return command;
-}
 
 class ZipWriting : public ::testing::TestWithParam<bool> {
  protected:
@@ -78,10 +59,10 @@ TEST_P(ZipWriting, EveryReaderGetsEveryByteBack) {
   const std::string archive = P("out/a.zip");
   const auto test = Tool("unzip -tq " + Sh(archive));
   EXPECT_EQ(test.status, 0) << test.output;
-  for (const Reader& reader : kReaders) {
+  for (const arctest::ReferenceReader& reader : kReaders) {
     SCOPED_TRACE(reader.name);
     const std::string dir = P(std::string("x-") + reader.name);
-    const auto x = Tool(Fill(reader.command, archive, dir));
+    const auto x = arctest::ExtractWith(reader, archive, dir);
     ASSERT_EQ(x.status, 0) << x.output;
     EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(dir), EdgeTree()), "");
   }
@@ -107,7 +88,7 @@ TEST_P(ZipWriting, UpdatingKeepsTheOldMembersWhole) {
   arctest::Tree expected = EdgeTree();
   expected["late.txt"] = "added later\n";
   const std::string dir = P("x");
-  ASSERT_EQ(Tool(Fill(kReaders[1].command, P("out/a.zip"), dir)).status, 0);
+  ASSERT_EQ(arctest::ExtractWith(kReaders[1], P("out/a.zip"), dir).status, 0);
   EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(dir), expected), "");
   EXPECT_EQ(Tool("unzip -tq " + Sh(P("out/a.zip"))).status, 0);
 }
