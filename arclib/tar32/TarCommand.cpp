@@ -8,6 +8,7 @@
 #include "archives/ArchiverDll.h"
 #include "common/ArchiveReader.h"
 #include "common/ArchiveWriter.h"
+#include "common/Bzip2Stage.h"
 #include "common/Cp932.h"
 #include "common/Extractor.h"
 #include "common/Failure.h"
@@ -62,6 +63,8 @@ std::unique_ptr<arc::OutputStage> CompressingStage(Compression compression, int 
     case Compression::Gzip:
       return std::make_unique<arc::GzipStage>(DeflateLevel(level));
     case Compression::Bzip2:
+      // -B0 and a bare -B: bzip2's own default, blocks of 900 k.
+      return std::make_unique<arc::Bzip2Stage>(level >= 1 ? level : 9);
     case Compression::None:
       break;
   }
@@ -87,14 +90,9 @@ void Create(const arc::ParsedLine& line, arc::Report& report) {
 
   arc::Progress progress(arc::Owner());
   progress.Open(archive);
-  arc::ArchiveWriter writer(posix, archive, [&](struct archive* a) {
-    archive_write_set_format_pax_restricted(a);
-    const std::string lv = std::to_string(level);
-    if (compression == Compression::Bzip2) {
-      archive_write_add_filter_bzip2(a);
-      if (level >= 1) archive_write_set_filter_option(a, "bzip2", "compression-level", lv.c_str());
-    }
-  }, CompressingStage(compression, level));
+  arc::ArchiveWriter writer(
+      posix, archive, [](struct archive* a) { archive_write_set_format_pax_restricted(a); },
+      CompressingStage(compression, level));
   uint64_t total = 0;
   for (const arc::SourceItem& item : items) {
     arc::EntryInfo info;

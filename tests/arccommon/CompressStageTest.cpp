@@ -1,6 +1,7 @@
 // The compressing output stages against the reference tools: the gzip
 // stage's member is one member that gzip tests and unpacks to the input,
-// whatever the pieces and chunks.
+// whatever the pieces and chunks; the bzip2 stage writes byte for byte what
+// bzip2 writes, however runs of equal bytes meet the block boundaries.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <zlib.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Bzip2Stage.h"
 #include "common/Failure.h"
 #include "common/GzipStage.h"
 #include "support/Scratch.h"
@@ -138,6 +140,98 @@ TEST(GzipStage, ASinkFailurePassesThrough) {
     written += n;
   });
   const std::string data = Noise(200000, 11);
+  EXPECT_THROW(
+      {
+        for (size_t at = 0; at < data.size(); at += 10240)
+          stage.Write(reinterpret_cast<const uint8_t*>(data.data() + at), std::min<size_t>(10240, data.size() - at));
+        stage.Finish();
+      },
+      arc::Failure);
+}
+
+// Bytes of which no two neighbours are equal: libbz2's run-length coding
+// leaves them as they are, so the block boundary lies at a known byte.
+std::string NoRuns(size_t size, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::string s(size, '\0');
+  for (size_t i = 0; i < size; ++i) {
+    char c;
+    do c = static_cast<char>(gen() % 200 + 1);
+    while (i > 0 && c == s[i - 1]);
+    s[i] = c;
+  }
+  return s;
+}
+
+// Runs of random bytes and random lengths up to 600.
+std::string RandomRuns(size_t size, unsigned seed) {
+  std::mt19937 gen(seed);
+  std::string s;
+  while (s.size() < size) s.append(std::min<size_t>(1 + gen() % 600, size - s.size()), static_cast<char>(gen() % 3));
+  return s;
+}
+
+struct Bzip2Case {
+  std::string name;
+  std::string data;
+  int level;
+};
+
+class Bzip2Stage : public ::testing::Test {
+ protected:
+  void ExpectAsBzip2(const Bzip2Case& c, const std::vector<size_t>& chunks) {
+    dir.WriteFile("in", c.data);
+    const ToolResult reference = Tool("bzip2 -" + std::to_string(c.level) + " -c '" + dir.Path() + "/in'");
+    ASSERT_EQ(reference.status, 0);
+    for (size_t chunk : chunks) {
+      SCOPED_TRACE(c.name + " at level " + std::to_string(c.level) + ", chunks of " + std::to_string(chunk));
+      arc::Bzip2Stage stage(c.level);
+      const std::string ours = RunStage(stage, c.data, chunk);
+      EXPECT_TRUE(ours == reference.output) << "ours " << ours.size() << " bytes, bzip2's " << reference.output.size();
+    }
+  }
+  vxtest::ScratchDir dir;
+};
+
+// At level 1 the block is full at a coded size of 99981 bytes.
+TEST_F(Bzip2Stage, RunsAtTheBlockBoundaryGoWhereBzip2PutsThem) {
+  const size_t limit = 99981;
+  for (size_t before : {size_t{0}, size_t{1}, size_t{2}, size_t{4}, size_t{5}})
+    for (size_t run : {1, 3, 4, 5, 255, 256, 259, 260, 511}) {
+      std::string data = NoRuns(limit - before, static_cast<unsigned>(before));
+      data.append(run, '\xF0');  // NoRuns makes no byte above 200
+      data += NoRuns(3000, 99);
+      ExpectAsBzip2({"a run of " + std::to_string(run) + " from " + std::to_string(before) + " before the limit",
+                     data, 1},
+                    {10240});
+    }
+}
+
+TEST_F(Bzip2Stage, WritesWhatBzip2Writes) {
+  const std::vector<Bzip2Case> cases = {
+      {"an empty stream", "", 9},
+      {"one byte", "x", 9},
+      {"one byte at level 1", "x", 1},
+      {"exactly one block", NoRuns(99981, 1), 1},
+      {"one block and a byte", NoRuns(99982, 2), 1},
+      {"runs over many blocks", RandomRuns(700000, 3), 1},
+      {"zeros: blocks of runs", std::string(12 << 20, '\0'), 1},
+      {"text over blocks of 900 k", Text(2500000, 4), 9},
+      {"incompressible", Noise(1000000, 5), 9},
+      {"runs at level 5", RandomRuns(1200000, 6), 5},
+  };
+  for (const Bzip2Case& c : cases) ExpectAsBzip2(c, {10240, 1 << 20});
+  ExpectAsBzip2({"runs, one byte at a time", RandomRuns(250000, 7), 1}, {1});
+}
+
+TEST_F(Bzip2Stage, ASinkFailurePassesThrough) {
+  arc::Bzip2Stage stage(1);
+  size_t written = 0;
+  stage.SetSink([&written](const void*, size_t n) {
+    if (written + n > 3000) throw arc::Failure(0x8005, "disk full");
+    written += n;
+  });
+  const std::string data = Noise(1000000, 11);
   EXPECT_THROW(
       {
         for (size_t at = 0; at < data.size(); at += 10240)

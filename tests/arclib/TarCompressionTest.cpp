@@ -1,7 +1,7 @@
 // tar32.dll's gzip and bzip2 layers, made by our own compressing stages:
 // the layer holds exactly the plain tar stream the library writes without
-// compression, gzip, 7zz, GNU tar and bsdtar read it, and it stays one gzip
-// member.
+// compression, gzip, bzip2, 7zz, GNU tar and bsdtar read it, gzip stays one
+// member, and bzip2 is byte for byte what bzip2 makes of the plain stream.
 #include <sys/resource.h>
 #include <zlib.h>
 
@@ -35,14 +35,15 @@ std::vector<TreeCase> Trees() {
   return {
       {"an empty file", {{"empty.txt", ""}}},
       {"a 1-byte file", {{"one.txt", "x"}}},
-      {"a tree over several pieces", {{"big.bin", Mixed(9 << 20)}, {"top.txt", "hello\n"}}},
+      {"a tree over several pieces and blocks", {{"big.bin", Mixed(5 << 20)}, {"top.txt", "hello\n"}}},
   };
 }
 
 struct Layer {
   const char* switches;
   const char* extension;
-  const char* unpack;  // writes the plain stream of the file named last to stdout
+  const char* unpack;     // writes the plain stream of the file named last to stdout
+  const char* reference;  // makes our archive of the plain stream, byte for byte ("": none does)
 };
 
 class TarCompression : public ::testing::Test {
@@ -63,10 +64,13 @@ class TarCompression : public ::testing::Test {
 
 TEST_F(TarCompression, TheLayerHoldsThePlainTarStreamAndEveryReaderTakesIt) {
   const std::vector<Layer> layers = {
-      {"-z", "tgz", "gzip -dc"},
-      {"-z1", "tgz", "gzip -dc"},
-      {"-z9", "tgz", "gzip -dc"},
-      {"-z", "tgz", "7zz x -so"},
+      {"-z", "tgz", "gzip -dc", ""},
+      {"-z1", "tgz", "gzip -dc", ""},
+      {"-z9", "tgz", "gzip -dc", ""},
+      {"-z", "tgz", "7zz x -so", ""},
+      {"-B", "tbz", "bzip2 -dc", "bzip2 -9 -c"},
+      {"-B1", "tbz", "bzip2 -dc", "bzip2 -1 -c"},
+      {"-B0", "tbz", "7zz x -so", "bzip2 -9 -c"},
   };
   int k = 0;
   for (const TreeCase& t : Trees()) {
@@ -85,6 +89,13 @@ TEST_F(TarCompression, TheLayerHoldsThePlainTarStreamAndEveryReaderTakesIt) {
       EXPECT_EQ(unpacked.status, 0);
       EXPECT_TRUE(unpacked.output == plain) << "the layer holds " << unpacked.output.size() << " bytes, not "
                                             << plain.size();
+      if (*layer.reference != '\0') {
+        const auto made = Tool(std::string(layer.reference) + " " + Sh(P("out/" + dir + ".tar")));
+        ASSERT_EQ(made.status, 0);
+        EXPECT_TRUE(made.output == drive.ReadFile("out/" + archive))
+            << layer.reference << " makes " << made.output.size() << " bytes, we "
+            << drive.ReadFile("out/" + archive).size();
+      }
       for (const char* reader : {"tar -xf", "bsdtar -xf"}) {
         const std::string x = P("x");
         fs::remove_all(x);
@@ -128,23 +139,32 @@ TEST_F(TarCompression, GzipIsOneMemberOverManyPieces) {
 // write that the stage makes inside libarchive's output gives the disk
 // code all the same, and the old archive stays.
 TEST_F(TarCompression, AFullDiskMidStreamGivesTheDiskCode) {
-  const arctest::Tree tree{{"noise.bin", arctest::RandomBytes(28 << 20, 5)}};
-  arctest::WriteTree(P("src/t"), tree);
-  fs::create_directories(P("out"));
-  drive.WriteFile("out/a.tgz", "old archive");
-  struct rlimit old;
-  getrlimit(RLIMIT_FSIZE, &old);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = 5 << 20;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const auto r = Pack("t", tree, "a.tgz", "-z1");
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(r.code, ARCERR_DISK_SPACE) << r.output;
-  EXPECT_NE(r.output.find("a.tgz"), std::string::npos) << r.output;
-  EXPECT_EQ(drive.ReadFile("out/a.tgz"), "old archive");
-  EXPECT_EQ(arctest::ListDir(P("out")), std::vector<std::string>{"a.tgz"});
+  struct Case {
+    const char* switches;
+    const char* archive;
+    size_t size, limit;
+  };
+  for (const Case& c : {Case{"-z1", "a.tgz", 28u << 20, 5u << 20}, Case{"-B1", "a.tbz", 3u << 20, 1u << 20}}) {
+    SCOPED_TRACE(c.switches);
+    const arctest::Tree tree{{"noise.bin", arctest::RandomBytes(c.size, 5)}};
+    arctest::WriteTree(P("src/t"), tree);
+    fs::remove_all(P("out"));
+    fs::create_directories(P("out"));
+    drive.WriteFile(std::string("out/") + c.archive, "old archive");
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = c.limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const auto r = Pack("t", tree, c.archive, c.switches);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(r.code, ARCERR_DISK_SPACE) << r.output;
+    EXPECT_NE(r.output.find(c.archive), std::string::npos) << r.output;
+    EXPECT_EQ(drive.ReadFile(std::string("out/") + c.archive), "old archive");
+    EXPECT_EQ(arctest::ListDir(P("out")), std::vector<std::string>{c.archive});
+  }
 }
 
 }  // namespace
