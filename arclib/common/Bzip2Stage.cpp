@@ -2,6 +2,7 @@
 
 #include <bzlib.h>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -38,6 +39,78 @@ uint64_t ReadBits(const std::vector<uint8_t>& s, uint64_t at, unsigned count) {
 
 [[noreturn]] void Broken() { throw Failure(ARCERR_CANNOT_WRITE, "the bzip2 compressor made a stream that cannot be joined"); }
 
+// libbz2 takes some 7.6 MB for each stream it makes: kept by each thread
+// for its next block, so that every block does not fault in fresh pages.
+class BzMemory {
+ public:
+  ~BzMemory() {
+    for (void* p : kept_) std::free(p);
+  }
+  void* Take(size_t size) {
+    for (size_t i = 0; i < kept_.size(); ++i)
+      if (SizeOf(kept_[i]) == size) {
+        void* p = kept_[i];
+        kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
+        return static_cast<char*>(p) + kHeader;
+      }
+    void* p = std::malloc(size + kHeader);
+    if (p == nullptr) return nullptr;
+    *static_cast<size_t*>(p) = size;
+    return static_cast<char*>(p) + kHeader;
+  }
+  void Give(void* user) {
+    void* p = static_cast<char*>(user) - kHeader;
+    if (kept_.size() < 8) {
+      kept_.push_back(p);
+    } else {
+      std::free(p);
+    }
+  }
+
+ private:
+  static constexpr size_t kHeader = 16;
+  static size_t SizeOf(void* p) { return *static_cast<size_t*>(p); }
+  std::vector<void*> kept_;
+};
+
+thread_local BzMemory bzMemory;
+
+void* BzAlloc(void*, int items, int size) {
+  return bzMemory.Take(static_cast<size_t>(items) * static_cast<size_t>(size));
+}
+void BzFree(void*, void* p) {
+  if (p != nullptr) bzMemory.Give(p);
+}
+
+struct CompressEnd {
+  bz_stream* z;
+  ~CompressEnd() { BZ2_bzCompressEnd(z); }
+};
+
+// One whole stream of `b.data` into `b.stream`, as libbz2's one-call
+// compression makes it. False when the room was too small.
+bool CompressWhole(Block& b, int level) {
+  bz_stream z{};
+  z.bzalloc = BzAlloc;
+  z.bzfree = BzFree;
+  const int init = BZ2_bzCompressInit(&z, level, 0, 0);
+  if (init == BZ_MEM_ERROR) throw std::bad_alloc();
+  if (init != BZ_OK) throw Failure(ARCERR_CANNOT_WRITE, "the bzip2 compressor failed (" + std::to_string(init) + ")");
+  CompressEnd end{&z};
+  z.next_in = reinterpret_cast<char*>(b.data.data());
+  z.avail_in = static_cast<unsigned int>(b.data.size());
+  z.next_out = reinterpret_cast<char*>(b.stream.data());
+  z.avail_out = static_cast<unsigned int>(b.stream.size());
+  for (;;) {
+    const int r = BZ2_bzCompress(&z, BZ_FINISH);
+    if (r == BZ_STREAM_END) break;
+    if (r != BZ_FINISH_OK) throw Failure(ARCERR_CANNOT_WRITE, "the bzip2 compressor failed (" + std::to_string(r) + ")");
+    if (z.avail_out == 0) return false;
+  }
+  b.stream.resize(b.stream.size() - z.avail_out);
+  return true;
+}
+
 // Compresses a block alone and finds its bits in the one-block stream:
 // after the 4-byte header, up to the end-of-stream magic that is followed
 // by the stream's CRC (the block's own) and 0-7 zero bits of padding.
@@ -45,17 +118,9 @@ void CompressBlock(Block& b, int level) {
   size_t room = b.coded + b.coded / 100 + 1200;
   for (;;) {
     b.stream.resize(room);
-    unsigned int size = static_cast<unsigned int>(room);
-    const int r = BZ2_bzBuffToBuffCompress(reinterpret_cast<char*>(b.stream.data()), &size,
-                                           reinterpret_cast<char*>(b.data.data()),
-                                           static_cast<unsigned int>(b.data.size()), level, 0, 0);
-    if (r == BZ_OK) {
-      b.stream.resize(size);
-      break;
-    }
-    if (r == BZ_MEM_ERROR) throw std::bad_alloc();
-    if (r != BZ_OUTBUFF_FULL || room > 2 * (b.data.size() + b.coded) + 65536)
-      throw Failure(ARCERR_CANNOT_WRITE, "the bzip2 compressor failed (" + std::to_string(r) + ")");
+    if (CompressWhole(b, level)) break;
+    if (room > 2 * (b.data.size() + b.coded) + 65536)
+      throw Failure(ARCERR_CANNOT_WRITE, "the bzip2 compressor's output did not fit");
     room *= 2;
   }
   std::vector<uint8_t>().swap(b.data);
