@@ -16,8 +16,8 @@ namespace {
 constexpr uint64_t kBlockMagic = 0x314159265359;
 constexpr uint64_t kEndMagic = 0x177245385090;
 // Plain bytes in flight at most, beside the block being filled: a block of
-// long runs holds up to 51 times its coded size.
-constexpr size_t kInFlightBudget = size_t(64) << 20;
+// long runs holds up to 51 times its coded size (46 MB at level 9).
+constexpr size_t kInFlightBudget = size_t(48) << 20;
 // Input is scanned in slices, so that a huge Write never copies much
 // when a block is cut.
 constexpr size_t kSlice = size_t(64) << 10;
@@ -186,15 +186,16 @@ void Bzip2Stage::EmitWholeBytes() {
 }
 
 void Bzip2Stage::SubmitBlock(size_t end, size_t coded) {
-  auto block = std::make_shared<Block>();
-  block->data.swap(block_);
-  block_.assign(block->data.begin() + static_cast<std::ptrdiff_t>(end), block->data.end());
-  block->data.resize(end);
-  block->plain = end;
-  block->coded = coded;
   // Long runs make big blocks: wait for those in flight rather than hold
   // many of them.
   if (inFlight_ != 0 && inFlight_ + end > kInFlightBudget) work_.Drain();
+  // The block goes in a buffer of its own size; block_ keeps its room
+  // for the next one.
+  auto block = std::make_shared<Block>();
+  block->data.assign(block_.begin(), block_.begin() + static_cast<std::ptrdiff_t>(end));
+  block_.erase(block_.begin(), block_.begin() + static_cast<std::ptrdiff_t>(end));
+  block->plain = end;
+  block->coded = coded;
   inFlight_ += end;
   const int level = level_;
   work_.Submit([block, level] { CompressBlock(*block, level); },
