@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "ArcTestKit.h"
+#include "support/Cp932.h"
 
 namespace fs = std::filesystem;
 using arctest::Call;
@@ -60,6 +61,7 @@ class TarCompression : public ::testing::Test {
   vxtest::DriveC drive;
   arctest::RealLibrary lib{"tar32.dll"};
   TArcCommandProc tar = lib.Entry<TArcCommandProc>("Tar");
+  TArcCheckArchiveProc check = lib.Entry<TArcCheckArchiveProc>("TarCheckArchive");
 };
 
 TEST_F(TarCompression, TheLayerHoldsThePlainTarStreamAndEveryReaderTakesIt) {
@@ -96,6 +98,7 @@ TEST_F(TarCompression, TheLayerHoldsThePlainTarStreamAndEveryReaderTakesIt) {
             << layer.reference << " makes " << made.output.size() << " bytes, we "
             << drive.ReadFile("out/" + archive).size();
       }
+      EXPECT_TRUE(check(vxtest::Sjis("C:\\out\\" + archive).c_str(), 0));
       for (const char* reader : {"tar -xf", "bsdtar -xf"}) {
         const std::string x = P("x");
         fs::remove_all(x);
