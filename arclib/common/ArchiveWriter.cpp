@@ -27,10 +27,16 @@ struct FdCloser {
 }  // namespace
 
 ArchiveWriter::ArchiveWriter(const std::string& archivePosix, const std::string& shownName,
-                             const std::function<void(struct archive*)>& configure)
-    : target_(archivePosix), shown_(shownName) {
+                             const std::function<void(struct archive*)>& configure,
+                             std::unique_ptr<OutputStage> stage)
+    : target_(archivePosix), shown_(shownName), stage_(std::move(stage)) {
   if (!file_.Open(archivePosix, 0666))
     throw Failure(ARCERR_TMP_OPEN, "cannot create a file beside " + shownName + ": " + std::strerror(errno));
+  if (stage_)
+    stage_->SetSink([this](const void* data, size_t size) {
+      if (!WriteAll(file_.Fd(), data, size))
+        throw Failure(WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+    });
   buffer_.resize(1 << 18);
   archive_ = archive_write_new();
   if (archive_ == nullptr) throw Failure(ARCERR_ENOUGH_MEMORY, "out of memory");
@@ -47,6 +53,17 @@ ArchiveWriter::~ArchiveWriter() {
 la_ssize_t ArchiveWriter::WriteCallback(struct archive* a, void* self, const void* data, size_t size) {
   auto* w = static_cast<ArchiveWriter*>(self);
   if (w->discarding_) return static_cast<la_ssize_t>(size);
+  if (w->stage_) {
+    try {
+      w->stage_->Write(static_cast<const uint8_t*>(data), size);
+    } catch (...) {
+      // Exceptions must not cross libarchive: kept for Fail.
+      w->stageFailure_ = std::current_exception();
+      archive_set_error(a, EIO, "the output stage failed");
+      return -1;
+    }
+    return static_cast<la_ssize_t>(size);
+  }
   if (!WriteAll(w->file_.Fd(), data, size)) {
     archive_set_error(a, errno, "%s", std::strerror(errno));
     return -1;
@@ -54,7 +71,15 @@ la_ssize_t ArchiveWriter::WriteCallback(struct archive* a, void* self, const voi
   return static_cast<la_ssize_t>(size);
 }
 
+void ArchiveWriter::RethrowStageFailure() {
+  if (stageFailure_) {
+    discarding_ = true;
+    std::rethrow_exception(stageFailure_);
+  }
+}
+
 void ArchiveWriter::Fail(const std::string& what) {
+  RethrowStageFailure();
   const int error = archive_errno(archive_);
   const char* why = archive_error_string(archive_);
   throw Failure(error != 0 ? WriteErrorCode(error) : ARCERR_CANNOT_WRITE,
@@ -130,11 +155,13 @@ void ArchiveWriter::FinishEntry() {
   const std::string message = "cannot write " + shown_ + (why ? std::string(": ") + why : std::string());
   discarding_ = true;
   archive_write_finish_entry(archive_);
+  RethrowStageFailure();
   throw Failure(error != 0 ? WriteErrorCode(error) : ARCERR_CANNOT_WRITE, message);
 }
 
 uint64_t ArchiveWriter::Commit() {
   Check(archive_write_close(archive_), "cannot write " + shown_);
+  if (stage_) stage_->Finish();
   struct stat st;
   const uint64_t size = fstat(file_.Fd(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
   if (!file_.Commit()) throw Failure(WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));

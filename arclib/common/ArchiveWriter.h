@@ -1,15 +1,20 @@
 // Writing archives with libarchive into a temporary file beside the target,
-// renamed over it only when the archive is complete.
+// renamed over it only when the archive is complete. An output stage, when
+// given, takes libarchive's plain stream and writes its own (compressed)
+// stream to the file instead.
 #pragma once
 
 #include <archive.h>
 #include <archive_entry.h>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/Locale.h"
+#include "common/OutputStage.h"
 #include "common/Progress.h"
 #include "common/Sources.h"
 #include "common/TempFile.h"
@@ -23,7 +28,8 @@ class ArchiveWriter {
   // `configure` chooses format, filters and options. Throws Failure
   // (ARCERR_TMP_OPEN) when no file can be made beside the archive.
   ArchiveWriter(const std::string& archivePosix, const std::string& shownName,
-                const std::function<void(struct archive*)>& configure);
+                const std::function<void(struct archive*)>& configure,
+                std::unique_ptr<OutputStage> stage = nullptr);
   ~ArchiveWriter();
   ArchiveWriter(const ArchiveWriter&) = delete;
   ArchiveWriter& operator=(const ArchiveWriter&) = delete;
@@ -38,6 +44,9 @@ class ArchiveWriter {
 
  private:
   [[noreturn]] void Fail(const std::string& what);
+  // A failure of the output stage (a full disk, no memory) is thrown as it
+  // was, not as libarchive's report of a failed write.
+  void RethrowStageFailure();
   void Check(int result, const std::string& what);
   // Ends the current member; on failure releases it and throws Failure.
   void FinishEntry();
@@ -49,6 +58,8 @@ class ArchiveWriter {
   TempFile file_;
   struct archive* archive_ = nullptr;
   std::vector<char> buffer_;
+  std::unique_ptr<OutputStage> stage_;
+  std::exception_ptr stageFailure_;
   // Set once the archive is given up: libarchive may still flush, and
   // only frees a member's compressor when that flush succeeds.
   bool discarding_ = false;
