@@ -72,6 +72,7 @@ TArcCommandProc Entry(const char* library, const char* entry) {
 // One of our libraries' commands, run in a child process so that its
 // processor time (all its threads) and peak memory are its own.
 Timing Ours(TArcCommandProc entry, const std::string& line) {
+  std::fflush(nullptr);  // or the child writes our buffered lines again
   const double start = Now();
   const pid_t child = fork();
   if (child < 0) std::exit(1);
