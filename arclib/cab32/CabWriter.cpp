@@ -16,6 +16,7 @@
 #include "common/DosTime.h"
 #include "common/Failure.h"
 #include "common/FileFeed.h"
+#include "common/LittleEndian.h"
 #include "common/OrderedWork.h"
 #include "common/TempFile.h"
 
@@ -30,14 +31,6 @@ constexpr uint64_t kFolderBlocks = 65535;              // a folder counts its bl
 constexpr size_t kBlocksPerJob = 64;                    // 2 MiB of a folder per worker job
 constexpr int kLevel = 10;                              // libdeflate's; see ZIP32J for why
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 uint32_t Fold(const uint8_t* p, size_t size, uint32_t sum) {
   for (; size >= 4; p += 4, size -= 4)
@@ -120,15 +113,16 @@ class BlockWriter {
             }
             const auto packedSize = static_cast<uint16_t>(packed.size());
             const auto originalSize = static_cast<uint16_t>(n);
-            Put32(*output, BlockChecksum(packed.data(), packed.size(), packedSize, originalSize));
-            Put16(*output, packedSize);
-            Put16(*output, originalSize);
+            arc::LeBytes(*output)
+                .U32(BlockChecksum(packed.data(), packed.size(), packedSize, originalSize))
+                .U16(packedSize)
+                .U16(originalSize);
             output->insert(output->end(), packed.begin(), packed.end());
           }
         },
         [this, output, blocks, folder] {
           if (!arc::WriteAll(file_.Fd(), output->data(), output->size()))
-            throw Failure(arc::WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+            throw arc::WriteFailure(shown_);
           if (folders_[folder].blocks == 0) folders_[folder].firstBlock = offset_;
           offset_ += output->size();
           folders_[folder].blocks += static_cast<uint32_t>(blocks);
@@ -192,12 +186,9 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
   arc::TempFile temp;
   if (!temp.Open(archivePosix, 0666))
     throw Failure(ARCERR_TMP_OPEN, "cannot create a file beside " + archiveShown + ": " + std::strerror(errno));
-  const auto fail = [&] {
-    throw Failure(arc::WriteErrorCode(errno), "cannot write " + archiveShown + ": " + std::strerror(errno));
-  };
   // Room for the header, the folders and the files, written last.
   const std::vector<uint8_t> room(headerSize, 0);
-  if (!arc::WriteAll(temp.Fd(), room.data(), room.size())) fail();
+  if (!arc::WriteAll(temp.Fd(), room.data(), room.size())) throw arc::WriteFailure(archiveShown);
 
   BlockWriter blocks(temp, archiveShown, compress, headerSize);
   uint64_t total = 0;
@@ -230,43 +221,28 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
 
   std::vector<uint8_t> header;
   header.reserve(headerSize);
-  for (uint8_t c : {'M', 'S', 'C', 'F'}) header.push_back(c);
-  Put32(header, 0);
-  Put32(header, static_cast<uint32_t>(cabinetSize));
-  Put32(header, 0);
-  Put32(header, static_cast<uint32_t>(36 + 8 * static_cast<size_t>(folders)));  // the first file record
-  Put32(header, 0);
-  header.push_back(3);  // version 1.3
-  header.push_back(1);
-  Put16(header, folders);
-  Put16(header, static_cast<uint32_t>(files.size()));
-  Put16(header, 0);  // no reserved areas, no other cabinets
-  Put16(header, 0);  // set id
-  Put16(header, 0);  // first cabinet of the set
-  for (const Folder& folder : written) {
-    Put32(header, static_cast<uint32_t>(folder.firstBlock));
-    Put16(header, folder.blocks);
-    Put16(header, compress ? 1 : 0);  // MSZIP or none
-  }
+  arc::LeBytes h(header);
+  h.Text("MSCF").U32(0).U32(static_cast<uint32_t>(cabinetSize)).U32(0);
+  h.U32(static_cast<uint32_t>(36 + 8 * static_cast<size_t>(folders)));  // the first file record
+  h.U32(0).U8(3).U8(1);                                                  // version 1.3
+  h.U16(folders).U16(static_cast<uint32_t>(files.size()));
+  h.U16(0);  // no reserved areas, no other cabinets
+  h.U16(0);  // set id
+  h.U16(0);  // first cabinet of the set
+  for (const Folder& folder : written)
+    h.U32(static_cast<uint32_t>(folder.firstBlock)).U16(folder.blocks).U16(compress ? 1 : 0);  // MSZIP or none
   for (const Planned& f : files) {
     uint16_t time = 0, date = 0;
     arc::ToDosTime(f.item->st.st_mtime, time, date);
-    uint16_t attributes = 0x20;                                  // archive
-    if ((f.item->st.st_mode & 0200) == 0) attributes |= 0x01;    // read-only
-    if (!arc::IsAscii(f.name)) attributes |= 0x80;                    // the name is UTF-8
-    Put32(header, f.size);
-    Put32(header, f.offset);
-    Put16(header, f.folder);
-    Put16(header, date);
-    Put16(header, time);
-    Put16(header, attributes);
-    header.insert(header.end(), f.name.begin(), f.name.end());
-    header.push_back(0);
+    uint16_t attributes = 0x20;                                // archive
+    if ((f.item->st.st_mode & 0200) == 0) attributes |= 0x01;  // read-only
+    if (!arc::IsAscii(f.name)) attributes |= 0x80;             // the name is UTF-8
+    h.U32(f.size).U32(f.offset).U16(f.folder).U16(date).U16(time).U16(attributes).Text(f.name).U8(0);
   }
   if (header.size() != headerSize || written.size() != folders)
     throw Failure(ARCERR_CANNOT_WRITE, "cannot write " + archiveShown + ": the cabinet's layout went wrong");
-  if (pwrite(temp.Fd(), header.data(), header.size(), 0) != static_cast<ssize_t>(header.size())) fail();
-  if (!temp.Commit()) fail();
+  if (!arc::WriteAllAt(temp.Fd(), header.data(), header.size(), 0)) throw arc::WriteFailure(archiveShown);
+  if (!temp.Commit()) throw arc::WriteFailure(archiveShown);
   for (const Planned& f : files) report.Member(f.item->shownName, f.size, f.size);
   report.Totals(files.size(), total, cabinetSize);
 }

@@ -35,7 +35,7 @@ ArchiveWriter::ArchiveWriter(const std::string& archivePosix, const std::string&
   if (stage_)
     stage_->SetSink([this](const void* data, size_t size) {
       if (!WriteAll(file_.Fd(), data, size))
-        throw Failure(WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+        throw WriteFailure(shown_);
     });
   buffer_.resize(1 << 18);
   archive_ = archive_write_new();
@@ -164,7 +164,7 @@ uint64_t ArchiveWriter::Commit() {
   if (stage_) stage_->Finish();
   struct stat st;
   const uint64_t size = fstat(file_.Fd(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
-  if (!file_.Commit()) throw Failure(WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+  if (!file_.Commit()) throw WriteFailure(shown_);
   return size;
 }
 

@@ -143,7 +143,7 @@ void CompressBlock(Block& b, int level) {
 }  // namespace
 
 Bzip2Stage::Bzip2Stage(int level)
-    : level_(level), blockLimit_(size_t(100000) * static_cast<size_t>(level) - 19), work_(StageWorkers()) {
+    : level_(level), blockLimit_(size_t(100000) * static_cast<size_t>(level) - 19) {
   if (level < 1 || level > 9) throw std::invalid_argument("bzip2 level out of range");
   bits_ = {'B', 'Z', 'h', static_cast<uint8_t>('0' + level)};
 }

@@ -98,7 +98,7 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
   progress_.Begin(shown, Cp932ForReport(path), member.info);
   TempFile out;
   if (!out.Open(path, member.mode & 0777))
-    throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
+    throw WriteFailure(shown);
   uint64_t written = 0;
   bool endsInHole = false;
   data([&](const void* block, size_t size) {
@@ -106,17 +106,17 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
     endsInHole = block == nullptr;
     if (block == nullptr ? lseek(out.Fd(), static_cast<off_t>(size), SEEK_CUR) < 0
                          : !WriteAll(out.Fd(), block, size))
-      throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
+      throw WriteFailure(shown);
     written += size;
     progress_.Step(written);
   });
   if (endsInHole && ftruncate(out.Fd(), static_cast<off_t>(written)) != 0)
-    throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
+    throw WriteFailure(shown);
   if (member.info.mtime != 0) {
     struct timespec times[2] = {{member.info.mtime, 0}, {member.info.mtime, 0}};
     futimens(out.Fd(), times);
   }
-  if (!out.Commit()) throw Failure(WriteErrorCode(errno), "cannot write " + shown + ": " + std::strerror(errno));
+  if (!out.Commit()) throw WriteFailure(shown);
   ++files_;
   original_ += written;
   packed_ += member.info.packed;

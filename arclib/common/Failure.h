@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cerrno>
+#include <cstring>
 #include <exception>
 #include <string>
 
@@ -35,6 +36,12 @@ class CutShort : public Failure {
 inline int WriteErrorCode(int error) {
   return error == ENOSPC || error == EFBIG || error == EDQUOT ? 0x8005 /* ARCERR_DISK_SPACE */
                                                               : 0x8013 /* ARCERR_CANNOT_WRITE */;
+}
+
+// The failure of writing `shown` that errno tells: its code and reason.
+inline Failure WriteFailure(const std::string& shown) {
+  const int error = errno;
+  return Failure(WriteErrorCode(error), "cannot write " + shown + ": " + std::strerror(error));
 }
 
 }  // namespace arc

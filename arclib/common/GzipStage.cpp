@@ -6,6 +6,8 @@
 #include <ctime>
 #include <memory>
 
+#include "common/LittleEndian.h"
+
 namespace arc {
 
 namespace {
@@ -16,14 +18,11 @@ struct Piece {
   uint32_t crc = 0;
 };
 
-void PutLE32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 }  // namespace
 
 GzipStage::GzipStage(int level, size_t pieceSize)
-    : level_(level), pieceSize_(pieceSize), work_(StageWorkers()) {
+    : level_(level), pieceSize_(pieceSize) {
   piece_.reserve(pieceSize_);
 }
 
@@ -32,10 +31,10 @@ void GzipStage::WriteHeader() {
   headerWritten_ = true;
   // No name or comment; the time of packing, as tar's gzip filter gave;
   // the extra flags tell the fastest and the tightest levels; Unix.
-  uint8_t header[10] = {0x1f, 0x8b, 8, 0, 0, 0, 0, 0, 0, 3};
-  PutLE32(header + 4, static_cast<uint32_t>(std::time(nullptr)));
-  header[8] = level_ >= 9 ? 2 : level_ == 1 ? 4 : 0;
-  Emit(header, sizeof header);
+  std::vector<uint8_t> header;
+  LeBytes(header).U8(0x1f).U8(0x8b).U8(8).U8(0).U32(static_cast<uint32_t>(std::time(nullptr)));
+  LeBytes(header).U8(level_ >= 9 ? 2 : level_ == 1 ? 4 : 0).U8(3);
+  Emit(header.data(), header.size());
 }
 
 void GzipStage::SubmitPiece(bool last) {
@@ -74,10 +73,9 @@ void GzipStage::Finish() {
   WriteHeader();
   SubmitPiece(true);
   work_.Drain();
-  uint8_t trailer[8];
-  PutLE32(trailer, crc_);
-  PutLE32(trailer + 4, static_cast<uint32_t>(size_));
-  Emit(trailer, sizeof trailer);
+  std::vector<uint8_t> trailer;
+  LeBytes(trailer).U32(crc_).U32(static_cast<uint32_t>(size_));
+  Emit(trailer.data(), trailer.size());
 }
 
 }  // namespace arc

@@ -4,11 +4,9 @@
 // filters would compress on one core only.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <thread>
 
 namespace arc {
 
@@ -34,9 +32,5 @@ class OutputStage {
  private:
   Sink sink_;
 };
-
-// Threads of a compressing stage: every core, but few enough that the
-// pieces in flight keep memory small on a large machine.
-inline unsigned StageWorkers() { return std::clamp(std::thread::hardware_concurrency(), 1u, 8u); }
 
 }  // namespace arc

@@ -84,6 +84,25 @@ bool WriteAll(int fd, const void* data, size_t size) {
   return true;
 }
 
+bool WriteAllAt(int fd, const void* data, size_t size, uint64_t at) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = pwrite(fd, p, size, static_cast<off_t>(at));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    p += n;
+    size -= static_cast<size_t>(n);
+    at += static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
 ssize_t ReadSome(int fd, void* data, size_t size) {
   for (;;) {
     const ssize_t n = read(fd, data, size);

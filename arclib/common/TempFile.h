@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
 
 namespace arc {
@@ -35,6 +36,8 @@ class TempFile {
 
 // Writes all bytes; false with errno (ENOSPC when the disk is full).
 bool WriteAll(int fd, const void* data, size_t size);
+// Writes all bytes at that offset (the file position stays); false with errno.
+bool WriteAllAt(int fd, const void* data, size_t size, uint64_t at);
 // Reads up to size bytes, retrying on interruption; -1 with errno.
 ssize_t ReadSome(int fd, void* data, size_t size);
 

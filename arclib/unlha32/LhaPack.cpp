@@ -55,7 +55,7 @@ class Rewrite {
   uint64_t Commit() {
     Check(writer_->Finish(), "cannot finish " + shown_);
     errno = 0;
-    if (!file_->Close()) throw Failure(arc::WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+    if (!file_->Close()) throw arc::WriteFailure(shown_);
     const uint64_t size = writer_->Size();
     if (!temp_.Commit()) throw Failure(arc::WriteErrorCode(errno), "cannot write " + shown_);
     return size;

@@ -15,6 +15,7 @@
 #include "common/DeflatePiece.h"
 #include "common/DosTime.h"
 #include "common/Failure.h"
+#include "common/LittleEndian.h"
 #include "common/WinNames.h"
 
 namespace zip {
@@ -29,30 +30,13 @@ constexpr uint16_t kStored = 0, kDeflated = 8;
 // add a few bytes per 64 KiB), so it gets ZIP64 sizes from the start.
 constexpr uint64_t kZip64From = 0xF0000000u;
 
-class Bytes {
- public:
-  explicit Bytes(std::vector<uint8_t>& out) : out_(out) {}
-  Bytes& U16(uint32_t v) {
-    out_.push_back(static_cast<uint8_t>(v));
-    out_.push_back(static_cast<uint8_t>(v >> 8));
-    return *this;
-  }
-  Bytes& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-  Bytes& U64(uint64_t v) { return U32(static_cast<uint32_t>(v)).U32(static_cast<uint32_t>(v >> 32)); }
-  Bytes& Text(const std::string& s) {
-    out_.insert(out_.end(), s.begin(), s.end());
-    return *this;
-  }
-
- private:
-  std::vector<uint8_t>& out_;
-};
+using Bytes = arc::LeBytes;
 
 // The extended timestamp (modification time only): Unix readers keep the
 // exact second and no time zone is guessed.
 void Timestamp(Bytes& b, time_t mtime) {
   const int64_t t = std::clamp<int64_t>(static_cast<int64_t>(mtime), INT32_MIN, INT32_MAX);
-  b.U16(0x5455).U16(5).Text(std::string(1, '\1')).U32(static_cast<uint32_t>(static_cast<int32_t>(t)));
+  b.U16(0x5455).U16(5).U8(1).U32(static_cast<uint32_t>(static_cast<int32_t>(t)));
 }
 
 }  // namespace
@@ -66,7 +50,7 @@ struct ZipWriter::Member {
   uint64_t header = 0;       // offset of the local header
   uint64_t original = 0, compressed = 0;
   uint32_t crc = 0;
-  bool started = false;      // local header written
+  bool started = false;      // its first piece is submitted
 };
 
 struct ZipWriter::Piece {
@@ -105,21 +89,12 @@ ZipWriter::ZipWriter(const std::string& archivePosix, const std::string& shownNa
 ZipWriter::~ZipWriter() = default;
 
 void ZipWriter::Append(const void* data, size_t size) {
-  if (!arc::WriteAll(file_.Fd(), data, size))
-    throw Failure(arc::WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+  if (!arc::WriteAll(file_.Fd(), data, size)) throw arc::WriteFailure(shown_);
   offset_ += size;
 }
 
 void ZipWriter::Put(const void* data, size_t size, uint64_t at) {
-  const auto* p = static_cast<const uint8_t*>(data);
-  while (size > 0) {
-    const ssize_t n = pwrite(file_.Fd(), p, size, static_cast<off_t>(at));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw Failure(arc::WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
-    p += n;
-    size -= static_cast<size_t>(n);
-    at += static_cast<uint64_t>(n);
-  }
+  if (!arc::WriteAllAt(file_.Fd(), data, size, at)) throw arc::WriteFailure(shown_);
 }
 
 void ZipWriter::Begin(const ZipMember& info, Written written) {
@@ -275,7 +250,7 @@ uint64_t ZipWriter::Commit() {
   b.U32(forceZip64_ || size >= kMax32 ? kMax32 : static_cast<uint32_t>(size));
   b.U32(forceZip64_ || start >= kMax32 ? kMax32 : static_cast<uint32_t>(start)).U16(0);
   Append(end.data(), end.size());
-  if (!file_.Commit()) throw Failure(arc::WriteErrorCode(errno), "cannot write " + shown_ + ": " + std::strerror(errno));
+  if (!file_.Commit()) throw arc::WriteFailure(shown_);
   return offset_;
 }
 
