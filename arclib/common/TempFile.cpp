@@ -66,10 +66,16 @@ void TempFile::Discard() {
   path_.clear();
 }
 
-bool WriteAll(int fd, const void* data, size_t size) {
+namespace {
+
+// Writes all bytes through `put(bytes, count, done)`, which writes some of
+// them and returns how many (-1 with errno); a write of nothing is a full disk.
+template <typename Put>
+bool WriteLoop(const void* data, size_t size, Put put) {
   const char* p = static_cast<const char*>(data);
+  uint64_t done = 0;
   while (size > 0) {
-    const ssize_t n = write(fd, p, size);
+    const ssize_t n = put(p, size, done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -80,27 +86,21 @@ bool WriteAll(int fd, const void* data, size_t size) {
     }
     p += n;
     size -= static_cast<size_t>(n);
+    done += static_cast<uint64_t>(n);
   }
   return true;
 }
 
+}  // namespace
+
+bool WriteAll(int fd, const void* data, size_t size) {
+  return WriteLoop(data, size, [fd](const char* p, size_t n, uint64_t) { return write(fd, p, n); });
+}
+
 bool WriteAllAt(int fd, const void* data, size_t size, uint64_t at) {
-  const char* p = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t n = pwrite(fd, p, size, static_cast<off_t>(at));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    p += n;
-    size -= static_cast<size_t>(n);
-    at += static_cast<uint64_t>(n);
-  }
-  return true;
+  return WriteLoop(data, size, [fd, at](const char* p, size_t n, uint64_t done) {
+    return pwrite(fd, p, n, static_cast<off_t>(at + done));
+  });
 }
 
 ssize_t ReadSome(int fd, void* data, size_t size) {
