@@ -125,6 +125,20 @@ std::string NumberedText(size_t size, const std::string& line) {
   return s;
 }
 
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+  if (const char* old = std::getenv(name)) old_ = old;
+  setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (old_)
+    setenv(name_.c_str(), old_->c_str(), 1);
+  else
+    unsetenv(name_.c_str());
+}
+
+BinOnPath::BinOnPath() : ScopedEnv("PATH", BinDir() + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "")) {}
+
 ToolResult ExtractWith(const ReferenceReader& reader, const std::string& archive, const std::string& dir) {
   std::string command = "mkdir -p " + Sh(dir) + " && " + reader.command;
   for (size_t at; (at = command.find("%a")) != std::string::npos;) command.replace(at, 2, Sh(archive));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,27 @@ std::string UpperAsciiOf(std::string text);
 std::string RandomBytes(size_t size, unsigned seed);
 // Text that compresses well but not to nothing: numbered lines.
 std::string NumberedText(size_t size, const std::string& line = "line ");
+
+// Sets an environment variable while it lives, then puts back what was
+// there (or unsets it).
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+// bin/ at the front of PATH, so that the back-ends find our libraries and
+// stubs by their bare names.
+class BinOnPath : public ScopedEnv {
+ public:
+  BinOnPath();
+};
 
 // A reference extractor: a shell command with %a for the archive and %d
 // for the folder it unpacks into (made first).

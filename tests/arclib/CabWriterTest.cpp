@@ -3,7 +3,6 @@
 // over several folders (ARCLIB_CAB_FOLDER_BLOCKS makes folders small for
 // the test), each cabinet read back whole by cabextract, 7-Zip, bsdtar and
 // gcab.
-#include <cstdlib>
 #include <filesystem>
 
 #include "ArcTestKit.h"
@@ -49,13 +48,13 @@ struct Layout {
 class CabWriting : public ::testing::TestWithParam<Layout> {
  protected:
   void SetUp() override {
-    if (GetParam().folderBlocks != nullptr) setenv("ARCLIB_CAB_FOLDER_BLOCKS", GetParam().folderBlocks, 1);
+    if (GetParam().folderBlocks != nullptr) folders_.emplace("ARCLIB_CAB_FOLDER_BLOCKS", GetParam().folderBlocks);
     arctest::WriteTree(P("src"), EdgeTree());
     fs::create_directories(P("out"));
   }
-  void TearDown() override { unsetenv("ARCLIB_CAB_FOLDER_BLOCKS"); }
   std::string P(const std::string& relative) const { return drive.Path() + "/" + relative; }
 
+  std::optional<arctest::ScopedEnv> folders_;
   vxtest::DriveC drive;
   arctest::RealLibrary lib{"CAB32.DLL"};
   TArcCommandProc cab = lib.Entry<TArcCommandProc>("Cab");
@@ -92,11 +91,10 @@ TEST(CabWriterLimits, AFileLargerThanAFolderIsRefused) {
   vxtest::DriveC drive;
   arctest::RealLibrary lib{"CAB32.DLL"};
   TArcCommandProc cab = lib.Entry<TArcCommandProc>("Cab");
-  setenv("ARCLIB_CAB_FOLDER_BLOCKS", "4", 1);
+  const arctest::ScopedEnv folders("ARCLIB_CAB_FOLDER_BLOCKS", "4");
   arctest::WriteTree(drive.Path() + "/src", {{"big.bin", std::string(4 * kBlock + 1, 'b')}});
   fs::create_directories(drive.Path() + "/out");
   const auto r = Call(cab, "-a  \"C:\\out\\big.cab\" \"C:\\src\\\" \"big.bin\" ");
-  unsetenv("ARCLIB_CAB_FOLDER_BLOCKS");
   EXPECT_EQ(r.code, ARCERR_NOT_SUPPORT) << r.output;
   EXPECT_NE(r.output.find("big.bin"), std::string::npos) << r.output;
   EXPECT_FALSE(fs::exists(drive.Path() + "/out/big.cab"));

@@ -16,21 +16,6 @@ using arctest::Tool;
 
 namespace {
 
-// bin/ at the front of PATH, so that the back-ends find our libraries and
-// stubs by their bare names.
-class BinOnPath {
- public:
-  BinOnPath() {
-    const char* old = std::getenv("PATH");
-    old_ = old ? old : "";
-    setenv("PATH", (arctest::BinDir() + ":" + old_).c_str(), 1);
-  }
-  ~BinOnPath() { setenv("PATH", old_.c_str(), 1); }
-
- private:
-  std::string old_;
-};
-
 struct Format {
   const char* ext;
   // Unpacks archive (a POSIX path) into dir with an independent tool.
@@ -87,7 +72,7 @@ class ModuleBackEnds : public ::testing::TestWithParam<Format> {
   }
 
   vxtest::DriveC drive;
-  BinOnPath path;
+  arctest::BinOnPath path;
 };
 
 TEST_P(ModuleBackEnds, WholeFolderPackingKeepsTheTree) {

@@ -180,23 +180,11 @@ TEST_F(ArjLibrary, RefusesUnsafeNamesAndDamage) {
   EXPECT_GE(Call(unarj, "u -+  \"C:\\a.arj\" \"C:\\src\\top.txt\" ").code, 0x8000);
 }
 
-// bin/ at the front of PATH, so that the back-ends find our libraries by name.
-class BinOnPath {
- public:
-  BinOnPath() : old_(std::getenv("PATH") ? std::getenv("PATH") : "") {
-    setenv("PATH", (arctest::BinDir() + ":" + old_).c_str(), 1);
-  }
-  ~BinOnPath() { setenv("PATH", old_.c_str(), 1); }
-
- private:
-  std::string old_;
-};
-
 // The back-end's extraction line (the LHA builder's, sent to Unarj) reaches
 // our library and unpacks the tree.
 TEST_F(ArjLibrary, TheBackEndExtractsThroughOurLibrary) {
   ASSERT_EQ(Tool("cd " + Sh(P("src")) + " && arj a -r -y -m2 ../a.arj '*' >/dev/null").status, 0);
-  BinOnPath path;
+  arctest::BinOnPath path;
   auto archiver = vx::CreateArchiver(vx::atArj);
   vx::TArchiverOptions options;
   std::string output(4096, '\0');
@@ -267,7 +255,7 @@ TEST_F(RarLibrary, RefusesUnsafeNamesDamageAndBadLines) {
 
 TEST_F(RarLibrary, TheBackEndExtractsThroughOurLibrary) {
   Layout("rar('" + P("a.rar") + "', [(b'docs/readme.txt', b'read me'), (b'top.txt', b'hello')])");
-  BinOnPath path;
+  arctest::BinOnPath path;
   auto archiver = vx::CreateArchiver(vx::atRar);
   vx::TArchiverOptions options;
   std::string output(4096, '\0');

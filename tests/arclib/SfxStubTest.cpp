@@ -68,9 +68,10 @@ TEST_F(SfxStub, ProgramsOfLargeMembersAndSeveralFoldersUnpackWhole) {
   drive.WriteFile("z.EXE", Stub("sfx32gui.dat") + drive.ReadFile("b.zip"));
   ASSERT_EQ(Call(zip, "-A C:\\z.EXE").code, 0);
   // Folders of 192 blocks (6 MiB): large.txt and noise.bin fill one, part.txt begins a second.
-  setenv("ARCLIB_CAB_FOLDER_BLOCKS", "192", 1);
-  const auto made = Call(cab, "-a  \"C:\\b.cab\" \"C:\\big\\\" \"large.txt\" \"noise.bin\" \"part.txt\" ");
-  unsetenv("ARCLIB_CAB_FOLDER_BLOCKS");
+  const auto made = [&] {
+    const arctest::ScopedEnv folders("ARCLIB_CAB_FOLDER_BLOCKS", "192");
+    return Call(cab, "-a  \"C:\\b.cab\" \"C:\\big\\\" \"large.txt\" \"noise.bin\" \"part.txt\" ");
+  }();
   ASSERT_EQ(made.code, 0) << made.output;
   ASSERT_EQ(drive.ReadFile("b.cab")[26], 2) << "folders";
   fs::create_directories(P("sfx"));

@@ -2,7 +2,6 @@
 // and joined, the stored fallback, names in UTF-8, and the ZIP64 records
 // (forced on small files by ARCLIB_ZIP64=always), each read back whole by
 // unzip, 7-Zip and bsdtar.
-#include <cstdlib>
 #include <filesystem>
 
 #include "ArcTestKit.h"
@@ -41,13 +40,13 @@ const arctest::ReferenceReader kReaders[] = {
 class ZipWriting : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    if (GetParam()) setenv("ARCLIB_ZIP64", "always", 1);
+    if (GetParam()) zip64_.emplace("ARCLIB_ZIP64", "always");
     arctest::WriteTree(P("src"), EdgeTree());
     fs::create_directories(P("out"));
   }
-  void TearDown() override { unsetenv("ARCLIB_ZIP64"); }
   std::string P(const std::string& relative) const { return drive.Path() + "/" + relative; }
 
+  std::optional<arctest::ScopedEnv> zip64_;
   vxtest::DriveC drive;
   arctest::RealLibrary zip32j{"ZIP32J.DLL"};
   TArcCommandProc zip = zip32j.Entry<TArcCommandProc>("Zip");
