@@ -3,7 +3,7 @@ JOBS ?= 2
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 
-.PHONY: deps deps-win deps-fuzz build build-asan demo test test-main test-asan clean build-win build-win32 build-win64 test-win dist test-dist fuzz test-fuzz
+.PHONY: deps deps-win deps-fuzz build build-runtime build-asan demo test test-main test-asan clean build-win build-win32 build-win64 test-win dist test-dist fuzz test-fuzz
 
 # deps: the Linux build, its tests and the demo; deps-win adds MinGW-w64,
 # Wine, Xvfb and fonts for the Windows builds.
@@ -20,11 +20,16 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 	cmake --build $(BUILD) -j$(JOBS)
 
+# Only what the demo runs: the module, vxhost and the libraries they load.
+build-runtime: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	cmake --build $(BUILD) -j$(JOBS) --target vx-runtime
+
 build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVX_SANITIZE=ON > /dev/null
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 
-demo: build
+demo: build-runtime
 	bash scripts/demo.sh $(BUILD)
 
 # The sanitizer run comes first, then the Windows builds and their Wine run;

@@ -8,4 +8,6 @@ function(arclib_library target file)
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${stem} SUFFIX ${ext}
     LIBRARY_OUTPUT_DIRECTORY ${VX_BIN_DIR})
   target_link_libraries(${target} PRIVATE arccommon)
+  # The programs that run the module (make demo) build every library.
+  set_property(GLOBAL APPEND PROPERTY ARCLIB_RUNTIME_TARGETS ${target})
 endfunction()
