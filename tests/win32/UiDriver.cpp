@@ -249,17 +249,20 @@ TBox AnswerBox(const std::string& Caption, const std::string& Button, const std:
 HICON SystemIcon(LPCSTR Id) { return LoadIconA(nullptr, Id); }
 
 TPicture Capture(HWND Window) {
+  // Painted now, by the window's own thread (RDW_UPDATENOW sends the
+  // paint messages and waits for them); the picture is then read from the
+  // window's own drawing surface, not from the screen, which shows it only
+  // some time later.
   TDriver::Settle();
-  RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME | RDW_UPDATENOW);
   TDriver::Settle();
-  Sleep(300);  // the X server shows what Wine drew
   TPicture picture;
   RECT rc{};
   GetWindowRect(Window, &rc);
   const int width = rc.right - rc.left, height = rc.bottom - rc.top;
   if (width <= 0 || height <= 0) return picture;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  HDC source = GetWindowDC(Window);
+  HDC memory = CreateCompatibleDC(source);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
@@ -268,9 +271,9 @@ TPicture Capture(HWND Window) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
   GdiFlush();
   picture.Width = width;
   picture.Height = height;
@@ -284,7 +287,7 @@ TPicture Capture(HWND Window) {
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  ReleaseDC(Window, source);
   return picture;
 }
 

@@ -49,25 +49,9 @@ int RunHere(const std::string& Name) {
 DWORD RunChild(const std::string& Name) {
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string command = "\"" + std::string(self) + "\" --case " + Name;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    std::printf("cannot start %s (error %lu)\n", command.c_str(), GetLastError());
-    return 4;
-  }
-  DWORD code = 3;
-  if (WaitForSingleObject(pi.hProcess, kCaseTimeoutMs) == WAIT_TIMEOUT) {
-    std::printf("time-out: %s\n", Name.c_str());
-    TerminateProcess(pi.hProcess, 3);
-    WaitForSingleObject(pi.hProcess, 5000);
-  } else {
-    GetExitCodeProcess(pi.hProcess, &code);
-  }
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code;
+  const TProcessResult result =
+      RunProcess("\"" + std::string(self) + "\" --case " + Name, kCaseTimeoutMs, "the end of case " + Name);
+  return result.Started ? (result.Finished ? result.ExitCode : 3) : 4;
 }
 
 }  // namespace
@@ -97,6 +81,46 @@ std::string Printable(const std::string& Text) {
     }
   }
   return out;
+}
+
+TProcessResult RunProcess(const std::string& Command, DWORD TimeoutMs, const std::string& What) {
+  TProcessResult result;
+  std::string command = Command;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
+    std::printf("cannot start %s (error %lu)\n", Command.c_str(), GetLastError());
+    return result;
+  }
+  result.Started = true;
+  // In a job of its own, where the system allows one, so that whatever the
+  // child starts ends with it; a child of a case already belongs to the
+  // case's job, which the runner ends.
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  if (job != nullptr) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+        !AssignProcessToJobObject(job, pi.hProcess)) {
+      CloseHandle(job);
+      job = nullptr;
+    }
+  }
+  ResumeThread(pi.hThread);
+  if (WaitForSingleObject(pi.hProcess, TimeoutMs) == WAIT_OBJECT_0) {
+    result.Finished = true;
+    GetExitCodeProcess(pi.hProcess, &result.ExitCode);
+  } else {
+    std::printf("time-out after %lu ms waiting for %s: ended\n", TimeoutMs, What.c_str());
+    if (job == nullptr || !TerminateJobObject(job, 3)) TerminateProcess(pi.hProcess, 3);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
+      std::printf("the child of %s does not end\n", What.c_str());
+  }
+  if (job != nullptr) CloseHandle(job);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return result;
 }
 
 std::string ProgramFolder() {

@@ -42,6 +42,15 @@ std::string Show(const std::vector<T>& Values) {
   return out + "}";
 }
 
+// Runs a command line in a child process and waits up to TimeoutMs for it
+// to end. On the deadline the child, and whatever it started, is ended and
+// the time-out is printed with What, the thing that was awaited.
+struct TProcessResult {
+  bool Started = false, Finished = false;
+  unsigned long ExitCode = 0;
+};
+TProcessResult RunProcess(const std::string& Command, unsigned long TimeoutMs, const std::string& What);
+
 // The folder of the running test program, with a trailing backslash.
 std::string ProgramFolder();
 
