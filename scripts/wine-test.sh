@@ -55,14 +55,28 @@ fi
 mkdir -p "$build/wine-drive-y"
 ln -sfn "$build/wine-drive-y" "$WINEPREFIX/dosdevices/y:"
 
+# Each test program ends its own cases on their deadlines; this one is for
+# the program itself, so that a hang outside a case still ends the run
+# with a line saying what hung.
+program_limit=${VX_WINE_PROGRAM_SECONDS:-1800}
+run() {
+  local rc=0
+  timeout --kill-after=30 "$program_limit" env LC_ALL=ja_JP.UTF-8 "$winebin" "$@" || rc=$?
+  if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
+    echo "wine-test: $(basename "$1") did not end within $program_limit s: stopped" >&2
+  fi
+  return $rc
+}
+
 status=0
 if [ $# -gt 0 ]; then
-  wine "$@" || status=$?
+  run "$@" || status=$?
 else
   for program in "$build"/tests/vxwin*.exe; do
     echo "wine-test: $(basename "$program")"
-    wine "$program" || status=1
+    run "$program" || status=1
   done
 fi
+# Nothing of the run is left behind to keep the Wine server alive.
 "$wineserver" -k 2>/dev/null || true
 exit $status
