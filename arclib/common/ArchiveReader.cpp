@@ -322,7 +322,8 @@ void RefuseUnreadable(archive_entry* entry) {
   const std::string name = Cp932ForReport(ArchiveReader::NameOf(entry));
   if (archive_entry_is_data_encrypted(entry) || archive_entry_is_metadata_encrypted(entry))
     throw Failure(ARCERR_PASSWORD, name + " is encrypted (no passphrase is taken)");
-  if (archive_entry_filetype(entry) == 0)
+  // A tar hard link has no kind of its own: it is the file it names.
+  if (archive_entry_filetype(entry) == 0 && archive_entry_hardlink(entry) == nullptr)
     throw Failure(ARCERR_HEADER_BROKEN, "the archive is damaged: the header of " + name + " gives no kind of file");
 }
 

@@ -97,7 +97,7 @@ void CheckAllMembers(ArchiveReader& reader, const CrcLookup& crcs = {});
 bool CheckMembers(ArchiveReader& reader, const CrcLookup& crcs = {});
 // Throws Failure for a member whose data cannot be read as it is: its
 // data encrypted (ARCERR_PASSWORD), or a header that gives no kind of file
-// (ARCERR_HEADER_BROKEN).
+// and names no earlier member as a hard link (ARCERR_HEADER_BROKEN).
 void RefuseUnreadable(archive_entry* entry);
 
 }  // namespace arc

@@ -18,6 +18,28 @@
 
 namespace arc {
 
+namespace {
+
+// The bytes of a file this run wrote, for a hard link to it.
+void ReadFile(const std::string& path, const std::string& shown, const std::function<void(const void*, size_t)>& sink) {
+  struct Fd {
+    int fd;
+    ~Fd() {
+      if (fd >= 0) close(fd);
+    }
+  } in{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    const ssize_t n = in.fd < 0 ? -1 : read(in.fd, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw Failure(ARCERR_CANNOT_READ, "cannot read " + shown + ": " + std::strerror(errno));
+    if (n == 0) return;
+    sink(buffer.data(), static_cast<size_t>(n));
+  }
+}
+
+}  // namespace
+
 Extractor::Extractor(const ExtractRules& rules, Progress& progress, Report& report)
     : rules_(rules), progress_(progress), report_(report) {}
 
@@ -81,19 +103,17 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
       return;
     }
   }
+  // A hard link is made as a copy of the file it names: no links are made.
+  DataReader copy;
   if (member.kind == Kind::HardLink) {
-    std::vector<std::string> parts;
-    std::string reason, target;
-    if (!SafeMemberPath(member.linkTarget, parts, reason) ||
-        !MakeDirectories(rules_.destination, parts, false, target, reason) ||
-        lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-      Refuse(member, "hard link to a file that is not here");
+    std::string from;
+    if (!WrittenBefore(member.linkTarget, from)) {
+      Refuse(member, "hard link to a file not extracted before it");
       return;
     }
-    unlink(path.c_str());
-    if (link(target.c_str(), path.c_str()) != 0) throw Failure(ARCERR_CANNOT_WRITE, "cannot write " + shown);
-    report_.Member(shown, member.info.original, member.info.packed);
-    return;
+    copy = [from, target = Cp932ForReport(member.linkTarget)](const std::function<void(const void*, size_t)>& sink) {
+      ReadFile(from, target, sink);
+    };
   }
   progress_.Begin(shown, Cp932ForReport(path), member.info);
   TempFile out;
@@ -101,7 +121,7 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
     throw WriteFailure(shown);
   uint64_t written = 0;
   bool endsInHole = false;
-  data([&](const void* block, size_t size) {
+  (copy ? copy : data)([&](const void* block, size_t size) {
     // A hole of a sparse member (no data) stays a hole in the file.
     endsInHole = block == nullptr;
     if (block == nullptr ? lseek(out.Fd(), static_cast<off_t>(size), SEEK_CUR) < 0
@@ -117,10 +137,23 @@ void Extractor::Extract(const MemberToExtract& member, const DataReader& data) {
     futimens(out.Fd(), times);
   }
   if (!out.Commit()) throw WriteFailure(shown);
+  written_.insert(path);
   ++files_;
   original_ += written;
   packed_ += member.info.packed;
   report_.Member(shown, written, member.info.packed);
+}
+
+bool Extractor::WrittenBefore(const std::string& nameUtf8, std::string& path) {
+  std::vector<std::string> parts;
+  std::string reason;
+  if (!SafeMemberPath(nameUtf8, parts, reason)) return false;
+  if (rules_.junkPaths) parts = {parts.back()};
+  path = rules_.destination;
+  for (const std::string& part : parts) path += (path.empty() || path.back() != '/') ? "/" + part : part;
+  struct stat st;
+  // Only a file this run wrote, still a plain file: never one the user had.
+  return written_.count(path) != 0 && lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 void Extractor::Finish() {
@@ -147,6 +180,8 @@ void ExtractMembers(ArchiveReader& reader, Extractor& extractor, const std::func
     m.mode = archive_entry_perm(entry) == 0 ? 0644 : (archive_entry_perm(entry) & 0777);
     const char* hardlink = archive_entry_hardlink_utf8(entry);
     if (hardlink == nullptr) hardlink = archive_entry_hardlink(entry);
+    // A pax hard link may carry the file's data itself: that is the file.
+    if (hardlink != nullptr && m.info.original > 0) hardlink = nullptr;
     switch (archive_entry_filetype(entry)) {
       case AE_IFREG:
         m.kind = hardlink != nullptr ? MemberToExtract::Kind::HardLink : MemberToExtract::Kind::File;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,7 @@ struct MemberToExtract {
   std::string name;            // UTF-8, '/' or '\\' separated
   EntryInfo info;              // for progress and the report
   enum class Kind { File, Directory, Link, HardLink, Other } kind = Kind::File;
-  std::string linkTarget;      // UTF-8, for a hard link
+  std::string linkTarget;      // UTF-8, for a hard link: an earlier member
   unsigned mode = 0644;
 };
 
@@ -49,11 +50,14 @@ class Extractor {
 
  private:
   bool Destination(const MemberToExtract& member, std::string& path);
+  // Where an earlier member of this name was written, when it was.
+  bool WrittenBefore(const std::string& nameUtf8, std::string& path);
   void Refuse(const MemberToExtract& member, const std::string& reason);
 
   const ExtractRules& rules_;
   Progress& progress_;
   Report& report_;
+  std::set<std::string> written_;     // paths of the files written so far
   uint64_t files_ = 0, original_ = 0, packed_ = 0, refused_ = 0, skipped_ = 0;
 };
 

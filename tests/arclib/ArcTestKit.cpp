@@ -158,6 +158,12 @@ Tree SampleTree() {
   };
 }
 
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+  return n;
+}
+
 std::vector<std::string> ListDir(const std::string& dir) {
   std::vector<std::string> out;
   for (const auto& e : fs::recursive_directory_iterator(dir)) out.push_back(fs::relative(e.path(), dir).generic_string());

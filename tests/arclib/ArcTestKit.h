@@ -99,6 +99,8 @@ ToolResult ExtractWith(const ReferenceReader& reader, const std::string& archive
 
 // The name of every file and directory below dir (relative, '/' separated).
 std::vector<std::string> ListDir(const std::string& dir);
+// How often `what` stands in text (a report line that must come once).
+size_t Count(const std::string& text, const std::string& what);
 
 // A message-only window that records "wm_arcextract" and answers 1 (stop)
 // from the stopAt-th message on (0 = never).
