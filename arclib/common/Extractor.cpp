@@ -65,7 +65,10 @@ bool Extractor::Destination(const MemberToExtract& member, std::string& path) {
   std::vector<std::string> parts;
   std::string reason;
   const bool dir = member.kind == MemberToExtract::Kind::Directory;
-  if (!SafeMemberPath(member.name, parts, reason)) {
+  std::string root;
+  const bool safe = SafeMemberPath(member.name, parts, reason, &root);
+  if (!root.empty() && rootsShown_.insert(root).second) report_.Line(RootRemovedLine(Cp932ForReport(root)));
+  if (!safe) {
     // "./" names the destination itself: nothing to make.
     if (!(dir && parts.empty() && reason == kEmptyName)) Refuse(member, reason);
     return false;

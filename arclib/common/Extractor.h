@@ -57,6 +57,7 @@ class Extractor {
   const ExtractRules& rules_;
   Progress& progress_;
   Report& report_;
+  std::set<std::string> rootsShown_;  // roots taken off names, each said once
   std::set<std::string> written_;     // paths of the files written so far
   uint64_t files_ = 0, original_ = 0, packed_ = 0, refused_ = 0, skipped_ = 0;
 };

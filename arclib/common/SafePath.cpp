@@ -44,27 +44,24 @@ bool EnsureDirectory(const std::string& path, std::string& reason) {
 
 }  // namespace
 
-bool SafeMemberPath(const std::string& name, std::vector<std::string>& parts, std::string& reason) {
+bool SafeMemberPath(const std::string& name, std::vector<std::string>& parts, std::string& reason,
+                    std::string* root) {
   parts.clear();
-  if (!name.empty() && (name[0] == '/' || name[0] == '\\')) {
-    reason = "absolute path";
-    return false;
-  }
+  // A drive letter, then any separators: the root other readers strip.
+  size_t start = IsDriveLetter(name) ? 2 : 0;
+  while (start < name.size() && (name[start] == '/' || name[start] == '\\')) ++start;
+  if (root != nullptr) *root = name.substr(0, start);
   std::string part;
   auto flush = [&]() -> bool {
     if (part == "..") {
       reason = "path leads out of the destination";
       return false;
     }
-    if (parts.empty() && IsDriveLetter(part)) {
-      reason = "drive letter";
-      return false;
-    }
     if (!part.empty() && part != ".") parts.push_back(part);
     part.clear();
     return true;
   };
-  for (char c : name) {
+  for (char c : name.substr(start)) {
     if (c == '/' || c == '\\') {
       if (!flush()) return false;
     } else {
@@ -77,6 +74,10 @@ bool SafeMemberPath(const std::string& name, std::vector<std::string>& parts, st
     return false;
   }
   return true;
+}
+
+std::string RootRemovedLine(const std::string& root) {
+  return "Removed the leading \"" + root + "\" from member names";
 }
 
 bool MakeDirectories(const std::string& root, const std::vector<std::string>& parts,

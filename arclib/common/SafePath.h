@@ -11,9 +11,16 @@ namespace arc {
 inline constexpr char kEmptyName[] = "empty name";
 
 // Splits a member name (UTF-8; '/' and '\\' both separate) into its parts,
-// dropping empty and "." parts. False, with the reason, for an absolute
-// name, a drive letter, a ".." part, or a name with nothing left.
-bool SafeMemberPath(const std::string& name, std::vector<std::string>& parts, std::string& reason);
+// dropping empty and "." parts. A root ("/", "\\", a drive letter with or
+// without one) is taken off, so that the member lands under the
+// destination as other readers put it; `root` receives what was taken off
+// (empty when nothing). False, with the reason, for a ".." part or a name
+// with nothing left.
+bool SafeMemberPath(const std::string& name, std::vector<std::string>& parts, std::string& reason,
+                    std::string* root = nullptr);
+
+// The report's line for a root taken off member names.
+std::string RootRemovedLine(const std::string& root);
 
 // Makes `root` (when missing) and the directories parts[0..n-2] below it
 // (all parts when `allAreDirectories`); an existing part that is not a real

@@ -83,8 +83,10 @@ bool Unpacker::Begin(const std::string& member, bool directory, std::time_t mtim
   const std::string name = Shown(member);
   current_ = name;
   std::vector<std::string> parts;
-  std::string reason, path;
-  if (!arc::SafeMemberPath(name, parts, reason)) {
+  std::string reason, path, root;
+  const bool safe = arc::SafeMemberPath(name, parts, reason, &root);
+  if (!root.empty() && rootsShown_.insert(root).second) std::printf("%s\n", arc::RootRemovedLine(root).c_str());
+  if (!safe) {
     if (directory && reason == arc::kEmptyName) return false;
     Fail(name, reason);
     return false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <ctime>
+#include <set>
 #include <string>
 
 #include "common/TempFile.h"
@@ -50,6 +51,7 @@ class Unpacker {
   std::string destination_;
   bool overwriteAll_;
   bool interactive_;
+  std::set<std::string> rootsShown_;  // roots taken off names, each said once
   int answerForAll_ = -1;  // -1 ask, 0 keep all, 1 replace all
   arc::TempFile file_;
   std::string current_;

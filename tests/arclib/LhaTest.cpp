@@ -154,12 +154,19 @@ TEST_F(LhaLibrary, RefusesUnsafeMembersAndDamagedArchives) {
   fs::create_directories(P("outside"));
   fs::create_directories(P("x"));
   fs::create_directory_symlink(P("outside"), P("x/pre"));
-  drive.WriteFile("evil.lzh", Level0Archive({"..\\evil1.txt", "\\abs\\evil2.txt", "C:\\evil3.txt", "pre\\evil4.txt", "ok.txt"}));
+  drive.WriteFile("evil.lzh", Level0Archive({"..\\evil1.txt", "\\abs\\rooted.txt", "C:\\drive.txt", "pre\\evil4.txt",
+                                            "\\..\\evil5.txt", "ok.txt"}));
   const auto r = Call(unlha, "x -+  \"C:\\evil.lzh\" \"C:\\x\\\" ");
-  EXPECT_GE(r.code, 0x8000);
-  for (const char* name : {"evil1.txt", "evil2.txt", "evil3.txt", "evil4.txt"})
-    EXPECT_NE(r.output.find(name), std::string::npos) << name << "\n" << r.output;
+  EXPECT_EQ(r.code, 0x8013) << r.output;
+  for (const char* name : {"..\\evil1.txt", "pre\\evil4.txt", "\\..\\evil5.txt"})
+    EXPECT_NE(r.output.find(std::string("Refused: ") + name), std::string::npos) << name << "\n" << r.output;
+  // Rooted names land below the destination, each root said once.
+  EXPECT_EQ(arctest::Count(r.output, "Removed the leading \"\\\" from member names"), 1u) << r.output;
+  EXPECT_EQ(arctest::Count(r.output, "Removed the leading \"C:\\\" from member names"), 1u) << r.output;
+  EXPECT_EQ(drive.ReadFile("x/abs/rooted.txt"), "bad");
+  EXPECT_EQ(drive.ReadFile("x/drive.txt"), "bad");
   EXPECT_TRUE(fs::is_empty(P("outside")));
+  EXPECT_FALSE(fs::exists(P("evil5.txt")));
   EXPECT_EQ(drive.ReadFile("x/ok.txt"), "bad");
 
   ASSERT_EQ(PackSample().code, 0);

@@ -98,15 +98,22 @@ TEST_F(SfxStub, RefusesUnsafeNamesAndSaysWhenNothingIsAppended) {
   const std::string script =
       "import zipfile\n"
       "z = zipfile.ZipFile(" + Sh(P("evil.zip")) + ", 'w')\n"
-      "for n in ['../outside/evil1.txt', '/abs/evil2.txt', 'ok.txt']:\n"
+      "for n in ['../outside/evil1.txt', '/abs/rooted.txt', '/../evil2.txt', 'C:\\\\drive.txt', 'ok.txt']:\n"
       "    z.writestr(zipfile.ZipInfo(n), 'data')\n"
       "z.close()\n";
   ASSERT_EQ(Tool("python3 -c " + Sh(script)).status, 0);
   drive.WriteFile("evil.EXE", Stub("sfx32gui.dat") + drive.ReadFile("evil.zip"));
   const auto run = RunProgram("evil.EXE");
-  EXPECT_NE(run.status, 0);
-  EXPECT_NE(run.output.find("../outside/evil1.txt"), std::string::npos) << run.output;
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("not extracted: ../outside/evil1.txt"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("not extracted: /../evil2.txt"), std::string::npos) << run.output;
+  // Rooted names land below the destination, each root said once.
+  EXPECT_EQ(arctest::Count(run.output, "Removed the leading \"/\" from member names"), 1u) << run.output;
+  EXPECT_EQ(arctest::Count(run.output, "Removed the leading \"C:/\" from member names"), 1u) << run.output;
+  EXPECT_EQ(drive.ReadFile("run/abs/rooted.txt"), "data");
+  EXPECT_EQ(drive.ReadFile("run/drive.txt"), "data");
   EXPECT_TRUE(fs::is_empty(P("outside")));
+  EXPECT_FALSE(fs::exists(P("evil2.txt")));
   EXPECT_EQ(drive.ReadFile("run/ok.txt"), "data");
   drive.WriteFile("bare.EXE", Stub("sfx16.dat"));
   EXPECT_EQ(RunProgram("bare.EXE").status, 2);

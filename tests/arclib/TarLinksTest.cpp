@@ -1,6 +1,7 @@
-// tar32.dll reading the hard links GNU tar and bsdtar write: a hard link
-// comes out as a copy of the file it names (no links are made), and the
-// files are what GNU tar extracts from the same archive.
+// tar32.dll reading the hard links and rooted names GNU tar and bsdtar
+// write: a hard link comes out as a copy of the file it names (no links are
+// made), a root is taken off the name, and the files are what GNU tar
+// extracts from the same archive.
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -119,6 +120,21 @@ TEST_F(TarLinks, AHardLinkToAFileAlreadyThereIsRefused) {
   EXPECT_EQ(r.code, 0x8013) << r.output;
   EXPECT_EQ(arctest::Count(r.output, "Refused: "), 2u) << r.output;
   EXPECT_EQ(arctest::ReadTree(P("x")), (arctest::Tree{{"mine.txt", "mine"}}));
+}
+
+// tar -P keeps the root; GNU tar takes it off when extracting, and so do we,
+// hard links to rooted names included.
+TEST_F(TarLinks, RootedNamesLandBelowTheDestinationAsGnuTarPutsThem) {
+  const std::string root = P("h");
+  Shell("mkdir -p h/sub && printf 'one\\n' > h/one.txt && printf 'two\\n' > h/sub/two.txt && "
+        "ln h/one.txt h/sub/again.txt && tar -P --format=posix -cf a.arc " + Sh(root));
+  const arctest::Tree expected = GnuTarFiles();
+  ASSERT_EQ(expected.size(), 3u);
+  const auto r = Call(tar, "x -f \"C:\\a.arc\" -o \"C:\\x\\\"");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_EQ(arctest::Count(r.output, "Removed the leading \"/\" from member names"), 1u) << r.output;
+  EXPECT_EQ(arctest::TreeDiff(arctest::ReadTree(P("x")), expected), "");
+  EXPECT_EQ(Call(tar, "t -f \"C:\\a.arc\"").code, 0);
 }
 
 }  // namespace
