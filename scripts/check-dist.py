@@ -46,7 +46,7 @@ if not files:
     problems.append("no library names found in the sources")
 messages = subprocess.run([sys.executable, str(root / "scripts/module-messages.py"), str(root)], check=True,
                           capture_output=True, text=True).stdout.split("\n")
-for needed in files + [m for m in messages if m] + ["0.30", "VxArc.ini", "ArchiveType", "IsSfx", "ShowResult"]:
+for needed in files + [m for m in messages if m] + ["0.30", "VxArc.ini", "ArchiveType", "IsSfx", "ShowResult", "WarnSizeMB"]:
     if needed not in text:
         problems.append(f"readme.txt does not name {needed!r}")
 

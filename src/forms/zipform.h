@@ -3,10 +3,12 @@
 // rules that keep them consistent, and the creation of the archive.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archives/Types.h"
+#include "forms/AttachSize.h"
 #include "forms/Dialogs.h"
 #include "forms/Forms.h"
 
@@ -57,6 +59,10 @@ class TZipListForm : public TForm {
   bool Packed() const { return FPacked; }
   // Result code of the last archiver call (0 is success).
   int CompressResult() const { return FCompressResult; }
+  // Above this many megabytes of message part the user is asked before the
+  // archive is sent; 0 never asks. A negative value gives the default.
+  int WarnSizeMB() const { return FWarnSizeMB; }
+  void SetWarnSizeMB(int Value);
   std::string ArchiveExt() const;
   std::string MimeType() const;
 
@@ -106,13 +112,28 @@ class TZipListForm : public TForm {
   // Removes a file left at FileName by an earlier run; false when one
   // stays there.
   bool RemoveStaleArchive(const std::string& FileName);
+  // Asks before a message too large for many mail servers is made; true
+  // when the archive at ZipFileName may be sent.
+  bool SizeAccepted();
+  // Whole-folder mode rewrites the list and the name: kept before it
+  // starts, and put back when the dialog stays open after all.
+  void RememberListAndName();
+  void RestoreListAndName();
 
   std::string FZipFileName;
   int FArchiveType = 0;
   int FAvailableTypes = 0;
   int FCompressResult = 0;
   bool FPacked = false;
+  int FWarnSizeMB = kDefaultWarnSizeMB;
+  // Set when the creation ended with the dialog kept open.
+  bool FKeptOpen = false;
   std::vector<std::string> FRefused;
+  struct TListAndName {
+    std::vector<std::string> Items;
+    std::string Name;
+  };
+  std::optional<TListAndName> FBeforeFolder;
 };
 
 }  // namespace vx

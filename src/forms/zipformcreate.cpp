@@ -1,6 +1,7 @@
 // The attachment dialog's end: the archive is built in the temporary
 // folder, made self-extracting when asked, its output shown when asked, and
 // the dialog closed.
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "archives/MbcsText.h"
 #include "archives/Paths.h"
 #include "forms/ArchiveName.h"
+#include "forms/AttachSize.h"
 #include "forms/resultfm.h"
 #include "forms/zipform.h"
 
@@ -27,6 +29,10 @@ const char kBadNameMessage[] = "この添付ファイル名は使えません: "
 const char kListedFileMessage[] =
     "次のファイルは添付するファイルの一つなので、圧縮ファイルで上書きできません。";
 const char kOtherNameAdvice[] = "添付ファイル名を変えてください。";
+const char kArchiveSizeLead[] = "圧縮ファイルの大きさ: ";
+const char kPartSizeLead[] = "メールでの大きさ: 約 ";
+const char kSizeQuestion[] =
+    "大きなメールは相手のメールサーバーで受け取りを拒否されることがあります。このまま添付しますか？";
 
 // The system's temporary folder, ending in a backslash.
 std::string TempFolder() {
@@ -42,11 +48,14 @@ std::string NamePart(const std::string& Name) {
   return cut == std::string::npos ? Name : Name.substr(cut + 1);
 }
 
-// Ends the dialog on every way out of the creation.
+// Ends the dialog on every way out of the creation, unless kept open.
 class TCloseDialog {
  public:
   explicit TCloseDialog(TForm* Form) : Form(Form) {}
-  ~TCloseDialog() { Form->Close(); }
+  ~TCloseDialog() {
+    if (Form != nullptr) Form->Close();
+  }
+  void KeepOpen() { Form = nullptr; }
   TCloseDialog(const TCloseDialog&) = delete;
   TCloseDialog& operator=(const TCloseDialog&) = delete;
 
@@ -67,12 +76,36 @@ std::string TZipListForm::ListedFileAt(const std::string& Path, const std::strin
   return std::string();
 }
 
+void TZipListForm::SetWarnSizeMB(int Value) { FWarnSizeMB = Value < 0 ? kDefaultWarnSizeMB : Value; }
+
+bool TZipListForm::SizeAccepted() {
+  std::uint64_t size = 0;
+  // No file: the command reports the failure.
+  if (!FileSizeOf(FZipFileName, size)) return true;
+  const std::uint64_t part = MessagePartSize(size);
+  if (!PartTooLarge(part, FWarnSizeMB)) return true;
+  const std::string text = kArchiveSizeLead + MegabyteText(size) + "\r\n" + kPartSizeLead + MegabyteText(part) +
+                           "\r\n" + kSizeQuestion;
+  return MessageDlg(Handle(), text, mtConfirmation, {mbYes, mbNo}) == mrYes;
+}
+
+void TZipListForm::RememberListAndName() { FBeforeFolder = TListAndName{FilesListBox->Items(), FileNameEdit->Text}; }
+
+void TZipListForm::RestoreListAndName() {
+  if (!FBeforeFolder) return;
+  FilesListBox->Clear();
+  for (const std::string& item : FBeforeFolder->Items) FilesListBox->Add(item);
+  FileNameEdit->Text = FBeforeFolder->Name;
+  FBeforeFolder.reset();
+}
+
 bool TZipListForm::RemoveStaleArchive(const std::string& FileName) {
   if (GetFileAttributesA(FileName.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
   return DeleteFileA(FileName.c_str()) != FALSE;
 }
 
 void TZipListForm::CreateArchive(const std::string& BaseDir) {
+  FKeptOpen = false;
   if (FilesListBox->Count() == 0) {
     MessageDlg(Handle(), kNoFilesMessage, mtWarning, {mbOK});
     return;
@@ -147,6 +180,17 @@ void TZipListForm::CreateArchive(const std::string& BaseDir) {
     std::unique_ptr<TResultForm> resultForm(new TResultForm(this));
     resultForm->ResultMemo->Text = AdjustLineBreaks(result + archive->GetOutput());
     resultForm->ShowModal();
+  }
+  if (!SizeAccepted()) {
+    // Nothing is sent, and the dialog comes back as the user left it, so
+    // that a large file can be taken out and the attach tried again.
+    DeleteFileA(FZipFileName.c_str());
+    FZipFileName.clear();
+    FPacked = false;
+    if (!BaseDir.empty()) RestoreListAndName();
+    closeDialog.KeepOpen();
+    FKeptOpen = true;
+    Show();
   }
 }
 

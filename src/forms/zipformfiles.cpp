@@ -137,6 +137,7 @@ void TZipListForm::FolderAttachButtonClick(TObject*) {
   char folder[MAX_PATH] = {};
   if (!SHGetPathFromIDListA(chosen.List, folder)) return;
   FRefused.clear();
+  RememberListAndName();
   FilesListBox->Clear();
   AddFolderFiles(folder);
   ReportRefused();
@@ -144,6 +145,7 @@ void TZipListForm::FolderAttachButtonClick(TObject*) {
 }
 
 void TZipListForm::AttachFolder(const std::string& Folder) {
+  FKeptOpen = false;
   std::string folder = Folder;
   if (EndsWithPathDelimiter(folder)) folder.pop_back();
   const std::size_t cut = folder.size() + 1;
@@ -173,6 +175,7 @@ void TZipListForm::WMDropFiles(HDROP Drop) {
     }
   } finish{Drop};
   const int before = FilesListBox->Count();
+  RememberListAndName();
   std::string baseFolder;
   bool asked = false;
   int answer = mrNone;
@@ -211,8 +214,10 @@ void TZipListForm::WMDropFiles(HDROP Drop) {
   ReportRefused();
   if (answer == mrYes) {
     struct TCloseAfter {
-      TForm* Form;
-      ~TCloseAfter() { Form->Close(); }
+      TZipListForm* Form;
+      ~TCloseAfter() {
+        if (!Form->FKeptOpen) Form->Close();
+      }
     } close{this};
     AttachFolder(baseFolder);
     return;

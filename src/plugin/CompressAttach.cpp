@@ -17,6 +17,7 @@ const char kSection[] = "Options";
 const char kArchiveType[] = "ArchiveType";
 const char kIsSfx[] = "IsSfx";
 const char kShowResult[] = "ShowResult";
+const char kWarnSizeMB[] = "WarnSizeMB";
 const char kArchiveMissing[] = "圧縮ファイルの作成に失敗しました。";
 
 bool FileExists(const std::string& Path) {
@@ -35,6 +36,8 @@ void CompressAttach(HWND Compose) {
   dialog.SetArchiveType(ini.ReadInteger(kSection, kArchiveType, -1));
   dialog.SetIsSfx(ini.ReadBool(kSection, kIsSfx, false));
   dialog.ShowResultCheckBox->SetChecked(ini.ReadBool(kSection, kShowResult, false));
+  // No whole number (text, a negative value) gives the default.
+  dialog.SetWarnSizeMB(ini.ReadInteger(kSection, kWarnSizeMB, kDefaultWarnSizeMB));
 
   dialog.ShowModal();
   const std::string archive = dialog.ZipFileName();
@@ -53,6 +56,7 @@ void CompressAttach(HWND Compose) {
     ini.WriteInteger(kSection, kArchiveType, dialog.ArchiveType());
     ini.WriteBool(kSection, kIsSfx, dialog.IsSfx());
     ini.WriteBool(kSection, kShowResult, dialog.ShowResultCheckBox->Checked());
+    ini.WriteInteger(kSection, kWarnSizeMB, dialog.WarnSizeMB());
   } catch (const EIniFileException& e) {
     // The attachment is made; only the remembered choices are lost.
     MessageDlg(Compose, e.Message(), mtWarning, {mbOK});

@@ -1,9 +1,11 @@
 // A recording archiver library (UNLHA32.DLL or ZIP32J.DLL, by LIBRARY_FILE)
 // whose command entry also leaves behind what a real library would: the
 // pack command writes the archive (one line per file name, added to what
-// was there), the LHA self-extractor command writes the program into the
-// folder given. Each adds a line saying what it made to the output.
+// was there, and padded with VXTEST_PACK_PAD bytes when that is set), the
+// LHA self-extractor command writes the program into the folder given.
+// Each adds a line saying what it made to the output.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -72,6 +74,8 @@ int MakeFiles(const char* entry, HWND window, LPCSTR commandLine, LPSTR output, 
     std::string content = ReadAll(archive);
     for (std::size_t i = 1; i < quoted.size(); ++i)
       if (quoted[i].empty() || quoted[i].back() != '\\') content += quoted[i] + "\n";
+    // As large as a real archive of large files would be.
+    if (const char* pad = std::getenv("VXTEST_PACK_PAD")) content.append(std::strtoull(pad, nullptr, 10), 'P');
     WriteAll(archive, content);
     note = "packed " + archive;
   }

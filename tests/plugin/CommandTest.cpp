@@ -96,7 +96,7 @@ TEST_F(Command, WithoutSettingsTheDialogOpensBareAndTheFirstAttachRemembersLha) 
   EXPECT_EQ(GetFileAttributesA(a.Path.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(TempIsEmpty());
   EXPECT_TRUE(ui_.Boxes().empty());
-  EXPECT_EQ(ReadIni(), "[Options]\r\nArchiveType=0\r\nIsSfx=0\r\nShowResult=0\r\n");
+  EXPECT_EQ(ReadIni(), "[Options]\r\nArchiveType=0\r\nIsSfx=0\r\nShowResult=0\r\nWarnSizeMB=10\r\n");
 }
 
 TEST_F(Command, RemembersTheFormatAndOptionsOfTheLastAttach) {
@@ -117,7 +117,7 @@ TEST_F(Command, RemembersTheFormatAndOptionsOfTheLastAttach) {
   ASSERT_EQ(run.Attachments.size(), 1u);
   EXPECT_EQ(run.Attachments[0].MimeType, "application/x-compressed");
   EXPECT_EQ(run.Attachments[0].FileName, "a.cab");
-  EXPECT_EQ(ReadIni(), "[Options]\r\nArchiveType=2\r\nIsSfx=0\r\nShowResult=1\r\n");
+  EXPECT_EQ(ReadIni(), "[Options]\r\nArchiveType=2\r\nIsSfx=0\r\nShowResult=1\r\nWarnSizeMB=10\r\n");
   EXPECT_TRUE(TempIsEmpty());
 }
 
@@ -148,6 +148,89 @@ TEST_F(Command, SettingsAreReadInEveryNumberForm) {
     EXPECT_EQ(run.Opened.ShowResult, c.showResult);
   }
   EXPECT_TRUE(ui_.Boxes().empty());
+}
+
+TEST_F(Command, TheSizeLimitIsAWholeNumberOfMegabytesOrTheDefault) {
+  const struct {
+    const char* ini;
+    int limit;
+  } cases[] = {
+      {"", 10},          {"WarnSizeMB=0", 0},    {"WarnSizeMB=25", 25},  {"WarnSizeMB=0x14", 20},
+      {"WarnSizeMB=abc", 10}, {"WarnSizeMB=-3", 10}, {"WarnSizeMB=1.5", 10}, {"WarnSizeMB=", 10},
+  };
+  Load();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ini);
+    WriteIni(std::string("[Options]\r\n") + c.ini + "\r\n");
+    EXPECT_EQ(Run(Cancel).Opened.WarnSizeMB, c.limit);
+  }
+}
+
+// Bytes that do not compress: the archive is as large as the file.
+std::string Incompressible(std::size_t size) {
+  std::string bytes(size, '\0');
+  std::uint32_t x = 2463534242u;
+  for (char& b : bytes) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    b = static_cast<char>(x >> 24);
+  }
+  return bytes;
+}
+
+// A 12 MB archive grows to about 16 MB in the message: asked under the
+// default limit, sent at once with the warning off.
+TEST_F(Command, ALargeAttachmentIsSentOnlyWhenTheUserSaysSo) {
+  const struct {
+    const char* settings;
+    int answer;  // 0: not asked
+    bool attached;
+    const char* written;  // the limit written back
+  } cases[] = {
+      {"", IDYES, true, "10"},
+      {"WarnSizeMB=0\r\n", 0, true, "0"},
+      {"WarnSizeMB=20\r\n", 0, true, "20"},
+      {"", IDNO, false, nullptr},
+  };
+  Load();
+  const std::string file = File("video.bin", Incompressible(12 * 1024 * 1024));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.settings << " answered " << c.answer);
+    fs::remove(IniPath());
+    WriteIni(std::string("[Options]\r\nArchiveType=1\r\n") + c.settings);
+    const std::string before = ReadIni();
+    const std::size_t boxes = ui_.Boxes().size();
+    bool keptOpen = false;
+    const CommandRun run = Run([&](vx::TZipListForm& form) {
+      AddFiles(ui_, form, {file});
+      if (c.answer != 0) ui_.AnswerBox(c.answer);
+      Click(form, form.AttachBitBtn);
+      if (form.Visible()) {
+        // Declined: the dialog is back with the file still listed.
+        keptOpen = true;
+        EXPECT_EQ(form.FilesListBox->Items(), std::vector<std::string>{file});
+        EXPECT_TRUE(TempIsEmpty());
+        Cancel(form);
+      }
+    });
+    EXPECT_EQ(keptOpen, !c.attached);
+    EXPECT_EQ(ui_.Boxes().size(), boxes + (c.answer != 0 ? 1 : 0));
+    if (c.answer != 0) {
+      EXPECT_EQ(ui_.Boxes().back().kind, vxui::BoxKind::Confirmation);
+      EXPECT_EQ(ui_.Boxes().back().text.rfind("圧縮ファイルの大きさ: 12.0 MB\r\nメールでの大きさ: 約 16.4 MB\r\n", 0), 0u)
+          << ui_.Boxes().back().text;
+    }
+    ASSERT_EQ(run.Attachments.size(), c.attached ? 1u : 0u);
+    if (c.attached) {
+      EXPECT_EQ(run.Attachments[0].FileName, "video.zip");
+      EXPECT_NE(ReadIni().find(std::string("WarnSizeMB=") + c.written + "\r\n"), std::string::npos) << ReadIni();
+    } else {
+      EXPECT_EQ(ReadIni(), before);
+    }
+    EXPECT_TRUE(TempIsEmpty());
+  }
+  EXPECT_EQ(ui_.Unused(), 0u);
 }
 
 TEST_F(Command, ARememberedFormatWhoseLibraryIsGoneIsRefusedWithTheMessage) {

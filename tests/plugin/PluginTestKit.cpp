@@ -90,6 +90,7 @@ DialogState StateOf(const vx::TZipListForm& form) {
   s.Sfx = form.SfxCheckBox->Checked();
   s.ShowResult = form.ShowResultCheckBox->Checked();
   s.ArchiveType = form.ArchiveType();
+  s.WarnSizeMB = form.WarnSizeMB();
   s.Left = form.Left;
   s.Top = form.Top;
   return s;

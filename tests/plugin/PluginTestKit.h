@@ -78,6 +78,7 @@ struct DialogState {
   bool Lha = false, Zip = false, Cab = false, Tgz = false, Bz2 = false;
   bool Sfx = false, ShowResult = false;
   int ArchiveType = -1;
+  int WarnSizeMB = -1;
   int Left = 0, Top = 0;
 };
 

@@ -307,6 +307,7 @@ WT_TEST(AttachZipThroughTheDialog) {
   WT_EQ(IniValue(ini, "ArchiveType"), std::string("1"));
   WT_EQ(IniValue(ini, "IsSfx"), std::string("0"));
   WT_EQ(IniValue(ini, "ShowResult"), std::string("1"));
+  WT_EQ(IniValue(ini, "WarnSizeMB"), std::string("10"));
   const std::string content = ReadFileBytes(ini);
   WT_CHECK(content.find("[Options]") != std::string::npos);
 }
@@ -560,6 +561,41 @@ WT_TEST(TarRefusesRememberedSelfExtracting) {
   });
   WT_EQ(refusal.Text, std::string("この形式では自己解凍ファイルが作成できません。"));
   WT_CHECK(refusal.Icon == SystemIcon(IDI_HAND));
+}
+
+// An archive that grows beyond the limit in the message: the question,
+// answered No, brings the dialog back with its list; nothing is sent and
+// the archive is gone.
+WT_TEST(LargeArchiveDeclinedKeepsTheDialog) {
+  TScratch scratch;
+  UseAllArchivers(scratch);
+  const std::string file = scratch.MakeFile("video.avi");
+  const std::string module = CopyPlugin(scratch);
+  const std::string archive = TempFolder() + "video.zip";
+  DeleteFileA(archive.c_str());
+  WritePrivateProfileStringA("Options", "ArchiveType", "1", IniOf(module).c_str());
+  SetEnvironmentVariableA("VXTEST_ARCPAD", "12582912");
+  TSession session(module);
+  TBox question;
+  session.Choose([&] {
+    const HWND dialog = WaitWindow(kZipCaption);
+    DropFiles(dialog, {file});
+    TDriver::Settle();
+    PostClick(FindChild(dialog, "添付(&T)", "Button"));
+    question = AnswerBox("確認", "いいえ(&N)", ScreenshotFolder() + "\\size-question.png");
+    WT_CHECK(WaitFor([&] { return IsWindowVisible(dialog) != FALSE; }));
+    TDriver::Settle();
+    WT_EQ(SendMessageA(FindChildOfClass(dialog, "ListBox"), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(1));
+    WT_EQ(Text(FindChildOfClass(dialog, "Edit")), std::string("video.zip"));
+    WT_CHECK(!FileExists(archive));
+    Click(FindChild(dialog, "キャンセル (&C)", "Button"));
+    WT_CHECK(WaitGone(dialog));
+  });
+  WT_CHECK(question.Text.rfind("圧縮ファイルの大きさ: 12.0 MB\r\n", 0) == 0);
+  WT_EQ(question.Buttons, (std::vector<std::string>{"はい(&Y)", "いいえ(&N)"}));
+  WT_CHECK(question.Icon == SystemIcon(IDI_QUESTION));
+  WT_CHECK(session.Compose.Attachments().empty());
+  WT_EQ(IniValue(IniOf(module), "WarnSizeMB"), std::string("(none)"));
 }
 
 // The archiver fails and leaves nothing: the command says so.

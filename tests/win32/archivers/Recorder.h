@@ -5,7 +5,8 @@
 // A command entry makes the archive its command line names (the content is
 // the command line, so a test can tell which call made it) and reports
 // what it did in the output buffer; VXTEST_ARCRESULT, when set, is the
-// result code it returns, and a failing command makes no archive. One
+// result code it returns, and a failing command makes no archive;
+// VXTEST_ARCPAD, when set, pads the archive by that many bytes. One
 // source per library file defines LIBRARY_NAME and its entries with the
 // macros below.
 #pragma once
@@ -105,7 +106,8 @@ inline int Command(const char* Library, const char* Entry, HWND Window, LPCSTR C
   const std::string result = Env("VXTEST_ARCRESULT");
   const int code = result.empty() ? 0 : std::atoi(result.c_str());
   if (code != 0) made.clear();
-  if (!made.empty()) WriteFileText(made, "VXTEST " + line);
+  const std::string pad = Env("VXTEST_ARCPAD");
+  if (!made.empty()) WriteFileText(made, "VXTEST " + line + std::string(std::strtoul(pad.c_str(), nullptr, 10), 'P'));
   if (Output != nullptr && Size > 0) {
     const std::string report = std::string(Library) + " " + Entry + "\n" + line + "\n" +
                                (made.empty() ? std::string("作成したファイルはありません。")
