@@ -10,6 +10,7 @@ constexpr uint8_t kExtHeaderCrc = 0x00;
 constexpr uint8_t kExtFileName = 0x01;
 constexpr uint8_t kExtDirName = 0x02;
 constexpr uint8_t kExtDosAttributes = 0x40;
+constexpr uint8_t kExtSizes64 = 0x42;
 constexpr uint8_t kExtUnixTime = 0x54;
 
 // Appends an extended header; `next` fields are filled in afterwards.
@@ -50,11 +51,12 @@ bool SplitPath(const std::string& name, std::vector<std::string>* parts) {
 }
 
 std::vector<uint8_t> BuildLevel2Header(const Level2Fields& f) {
+  if (!f.sizes64 && (f.compressedSize > UINT32_MAX || f.originalSize > UINT32_MAX)) return {};
   std::vector<uint8_t> h(26, 0);
   Put16(&h[0], 0);
   std::copy(f.method, f.method + 5, h.begin() + 2);
-  Put32(&h[7], f.compressedSize);
-  Put32(&h[11], f.originalSize);
+  Put32(&h[7], static_cast<uint32_t>(f.compressedSize));
+  Put32(&h[11], static_cast<uint32_t>(f.originalSize));
   Put32(&h[15], f.unixTime);
   h[19] = 0x20;  // reserved in level 2
   h[20] = 2;     // header level
@@ -79,6 +81,16 @@ std::vector<uint8_t> BuildLevel2Header(const Level2Fields& f) {
   }
   exts.push_back(h.size());
   AddExt(h, kExtDosAttributes, std::string{static_cast<char>(f.dosAttributes), '\0'});
+  if (f.sizes64) {
+    std::string sizes(16, '\0');
+    auto* p = reinterpret_cast<uint8_t*>(sizes.data());
+    Put32(p, static_cast<uint32_t>(f.compressedSize));
+    Put32(p + 4, static_cast<uint32_t>(f.compressedSize >> 32));
+    Put32(p + 8, static_cast<uint32_t>(f.originalSize));
+    Put32(p + 12, static_cast<uint32_t>(f.originalSize >> 32));
+    exts.push_back(h.size());
+    AddExt(h, kExtSizes64, sizes);
+  }
   // A header size with a zero low byte would read as the end mark; a
   // redundant time stamp makes the header longer instead.
   if ((h.size() & 0xFF) == 0) {

@@ -21,17 +21,21 @@ struct Level2Fields {
   std::vector<std::string> parts;  // path components; the last is the file name
   bool directory = false;
   char method[6] = "-lh0-";
-  uint32_t compressedSize = 0;
-  uint32_t originalSize = 0;
+  uint64_t compressedSize = 0;
+  uint64_t originalSize = 0;
   uint32_t unixTime = 0;
   uint16_t crc16 = 0;
   uint8_t dosAttributes = 0x20;
   char osId = 'M';
+  // With extended header 0x42 (64-bit sizes); the 32-bit fields then hold
+  // the sizes' low 32 bits. Without it sizes must fit 32 bits.
+  bool sizes64 = false;
 };
 
-// The header bytes, with its header CRC; empty when the names do not fit.
-// Its length depends only on the path, so a header written before the data
-// can be overwritten in place once sizes and CRC are known.
+// The header bytes, with its header CRC; empty when the names do not fit
+// or the sizes need 64 bits without `sizes64`. Its length depends only on
+// the path and `sizes64`, so a header written before the data can be
+// overwritten in place once sizes and CRC are known.
 std::vector<uint8_t> BuildLevel2Header(const Level2Fields& f);
 
 inline uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }

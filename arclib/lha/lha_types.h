@@ -14,7 +14,7 @@ enum class Result {
   WriteError,   // the sink refused bytes or a seek
   ReadError,    // the source failed while reading
   BadName,      // empty name, empty path component, or too long for a header
-  TooLarge,     // writer: member of 4 GiB or more (level-2 sizes are 32-bit)
+  TooLarge,     // writer: member of 4 GiB or more in a header without 64-bit sizes
   Corrupt,      // malformed header or compressed data
   CrcMismatch,  // data decoded but its CRC-16 differs from the header's
   Unsupported,  // a method or header level this library does not decode
@@ -34,13 +34,17 @@ struct MemberInfo {
   bool directory = false;
   uint32_t unixTime = 0;        // modification time, seconds since 1970 UTC
   uint8_t dosAttributes = 0x20; // MS-DOS attributes (0x10 is set for directories)
+  // The size the data is expected to have (the file's size when listed).
+  // The header is written before the data and cannot grow afterwards, so
+  // this decides whether it carries 64-bit sizes.
+  uint64_t expectedSize = 0;
 };
 
 // What AddMember wrote.
 struct AddResult {
   std::string method;           // "-lh0-", "-lh5-" or "-lhd-"
-  uint32_t originalSize = 0;
-  uint32_t compressedSize = 0;  // bytes of member data after the header
+  uint64_t originalSize = 0;
+  uint64_t compressedSize = 0;  // bytes of member data after the header
   uint16_t crc16 = 0;           // CRC-16 of the original data
   uint64_t headerOffset = 0;    // offset of the member's header from the writer's start
 };

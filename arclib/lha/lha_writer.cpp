@@ -16,6 +16,9 @@ constexpr size_t kChunk = 1 << 16;
 // Compressed output ahead of the input it stands for, beyond which a member
 // is taken to be incompressible and stored at once.
 constexpr size_t kGiveUpExcess = 1 << 18;
+// From this expected size on a header carries 64-bit sizes: the margin
+// below 4 GiB lets a file that grows a little while it is read still fit.
+constexpr uint64_t kSizes64From = 0xF0000000u;
 
 }  // namespace
 
@@ -37,7 +40,7 @@ bool LhaWriter::Write(const uint8_t* data, size_t size) {
 
 // Copies the source as it is from its start; the CRC and the size come from
 // what was actually read.
-Result LhaWriter::StoreFrom(ByteSource& data, uint32_t* size, uint16_t* crc) {
+Result LhaWriter::StoreFrom(ByteSource& data, uint64_t limit, uint64_t* size, uint16_t* crc) {
   if (!data.Seek(0)) return Result::ReadError;
   std::vector<uint8_t>& chunk = chunk_;
   uint64_t total = 0;
@@ -47,11 +50,11 @@ Result LhaWriter::StoreFrom(ByteSource& data, uint32_t* size, uint16_t* crc) {
     if (n < 0) return Result::ReadError;
     if (n == 0) break;
     total += static_cast<uint64_t>(n);
-    if (total > UINT32_MAX) return Result::TooLarge;
+    if (total > limit) return Result::TooLarge;
     c = Crc16Update(c, chunk.data(), static_cast<size_t>(n));
     if (!Write(chunk.data(), static_cast<size_t>(n))) return Result::WriteError;
   }
-  *size = static_cast<uint32_t>(total);
+  *size = total;
   *crc = c;
   return Result::Ok;
 }
@@ -66,6 +69,11 @@ Result LhaWriter::AddMember(const MemberInfo& info, ByteSource& data, AddResult*
   if (broken_ || finished_) return Result::BadState;
   detail::Level2Fields f;
   if (!detail::SplitPath(info.name, &f.parts)) return Result::BadName;
+  if (!info.directory) {
+    if (!options_.sizes64 && info.expectedSize > UINT32_MAX) return Result::TooLarge;
+    f.sizes64 = options_.sizes64 && info.expectedSize >= kSizes64From;
+  }
+  const uint64_t limit = f.sizes64 ? UINT64_MAX : UINT32_MAX;
   f.directory = info.directory;
   f.unixTime = info.unixTime;
   f.dosAttributes = info.directory ? static_cast<uint8_t>(info.dosAttributes | 0x10)
@@ -118,7 +126,7 @@ Result LhaWriter::AddMember(const MemberInfo& info, ByteSource& data, AddResult*
       if (n < 0) return Fail(Result::ReadError);
       if (n == 0) break;
       total += static_cast<uint64_t>(n);
-      if (total > UINT32_MAX) return Fail(Result::TooLarge);
+      if (total > limit) return Fail(Result::TooLarge);
       crc = Crc16Update(crc, chunk.data(), static_cast<size_t>(n));
       encoder.Write(chunk.data(), static_cast<size_t>(n));
       const uint64_t consumed = encoder.Consumed();
@@ -133,8 +141,8 @@ Result LhaWriter::AddMember(const MemberInfo& info, ByteSource& data, AddResult*
       const uint64_t packed = sent + encoder.Out().Bytes().size();
       if (packed < total) {
         if (!drain(UINT64_MAX)) return Fail(Result::WriteError);
-        f.compressedSize = static_cast<uint32_t>(packed);
-        f.originalSize = static_cast<uint32_t>(total);
+        f.compressedSize = packed;
+        f.originalSize = total;
         f.crc16 = crc;
       } else {
         stored = true;
@@ -147,7 +155,7 @@ Result LhaWriter::AddMember(const MemberInfo& info, ByteSource& data, AddResult*
   }
   if (stored && !info.directory) {
     std::copy_n("-lh0-", 5, f.method);
-    const Result r = StoreFrom(data, &f.originalSize, &f.crc16);
+    const Result r = StoreFrom(data, limit, &f.originalSize, &f.crc16);
     if (r != Result::Ok) return Fail(r);
     f.compressedSize = f.originalSize;
   }

@@ -26,6 +26,10 @@ struct WriterOptions {
   Method method = Method::Lh5;
   bool storeOnly = false;  // every file member as -lh0-
   char osId = 'M';         // OS id of the headers ('M' = MS-DOS)
+  // Members of 4 GiB or more get extended header 0x42 (64-bit sizes).
+  // False keeps every header to 32-bit sizes, as header levels 0 and 1
+  // have them: such a member is refused before anything of it is written.
+  bool sizes64 = true;
 };
 
 class LhaWriter {
@@ -53,14 +57,17 @@ class LhaWriter {
   // Bytes written so far.
   uint64_t Size() const { return pos_; }
 
-  // A BadName leaves the writer usable. Any other error leaves a
-  // half-written member behind: the writer refuses further calls with
-  // BadState and the caller discards the output.
+  // A BadName, and a TooLarge for a member whose expected size the
+  // headers cannot hold, leave the writer usable (nothing was written).
+  // Any other error leaves a half-written member behind: the writer
+  // refuses further calls with BadState and the caller discards the output.
+  // A member that grows past 4 GiB while read into a header chosen
+  // without 64-bit sizes ends as such an error (TooLarge).
 
  private:
   Result Fail(Result r);
   bool Write(const uint8_t* data, size_t size);
-  Result StoreFrom(ByteSource& data, uint32_t* size, uint16_t* crc);
+  Result StoreFrom(ByteSource& data, uint64_t limit, uint64_t* size, uint16_t* crc);
 
   ByteSink& sink_;
   WriterOptions options_;

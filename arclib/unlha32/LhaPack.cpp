@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <map>
 
@@ -69,13 +70,31 @@ class Rewrite {
   std::unique_ptr<lha::LhaWriter> writer_;
 };
 
+// The header level -h asks for. Members are written with level-2 headers
+// whatever it says; levels 0 and 1 only keep sizes to 32 bits, as their
+// headers would.
+int HeaderLevel(const arc::ParsedLine& line) { return line.switches.Number("h", 2); }
+bool Sizes64(int level) { return level != 0 && level != 1; }
+
 lha::WriterOptions Options(const arc::ParsedLine& line) {
   lha::WriterOptions o;
   const int method = line.switches.Number("o", -1);
   if (method == 6) o.method = lha::Method::Lh6;
   if (method == 7) o.method = lha::Method::Lh7;
   o.storeOnly = line.switches.Number("z", 0) > 0;
+  o.sizes64 = Sizes64(HeaderLevel(line));
   return o;
+}
+
+// Files the chosen header level cannot hold are refused while the list is
+// read, before anything is compressed.
+void RefuseTooLarge(const arc::ParsedLine& line, const std::vector<arc::SourceItem>& items) {
+  const int level = HeaderLevel(line);
+  if (Sizes64(level)) return;
+  for (const arc::SourceItem& item : items)
+    if (!item.directory && static_cast<uint64_t>(item.st.st_size) > UINT32_MAX)
+      throw Failure(ARCERR_NOT_SUPPORT, "cannot add " + item.shownName + ": a file of 4 GiB or more does not fit a level-" +
+                                            std::to_string(level) + " header (-h" + std::to_string(level) + ")");
 }
 
 uint8_t DosAttributes(const arc::SourceItem& item) {
@@ -107,6 +126,7 @@ void Pack(const arc::ParsedLine& line, char command, arc::Report& report) {
     kept.push_back(item);
     names.push_back(cp932);
   }
+  RefuseTooLarge(line, kept);
   const bool replaceAlways = command == 'A' || line.switches.Number("c", 0) > 0;
   const std::string posix = arc::PosixPathOrFail(line.archive, ARCERR_NOT_FIND_ARC_FILE);
   struct stat st;
@@ -126,6 +146,7 @@ void Pack(const arc::ParsedLine& line, char command, arc::Report& report) {
     info.directory = item.directory;
     info.unixTime = static_cast<uint32_t>(item.st.st_mtime);
     info.dosAttributes = DosAttributes(item);
+    info.expectedSize = item.directory ? 0 : static_cast<uint64_t>(item.st.st_size);
     arc::EntryInfo entry;
     entry.name = names[i];
     entry.original = item.directory ? 0 : static_cast<uint64_t>(item.st.st_size);
@@ -143,6 +164,9 @@ void Pack(const arc::ParsedLine& line, char command, arc::Report& report) {
       const lha::Result r = out.Writer().AddMember(info, source, &result);
       if (source.stopped) std::rethrow_exception(source.stopped);
       if (r == lha::Result::ReadError) throw Failure(ARCERR_CANNOT_READ, "cannot read the file " + item.shownName);
+      if (r == lha::Result::TooLarge)
+        throw Failure(ARCERR_NOT_SUPPORT, "cannot add " + item.shownName +
+                                              ": it grew to 4 GiB or more while it was read, past what its header holds");
       out.Check(r, "cannot add " + item.shownName);
     }
     ++members;
