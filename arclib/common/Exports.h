@@ -6,8 +6,14 @@
 // where ListTar(posixPath) returns the members (throwing Failure when the
 // file is no archive of the kind) and CheckTar(posixPath, mode) answers
 // whether the archive is sound.
+//
+//   ARC_SIZE_EX_ENTRIES(Tar)
+//
+// adds the 64-bit sizes of the member FindFirst/FindNext found last, for
+// members of 4 GiB or more whose record fields say 0xFFFFFFFF.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,4 +52,19 @@ BOOL CheckArchiveWith(LPCSTR winPath, int mode, const std::function<bool(const s
   VXAPI BOOL WINAPI Prefix##KillOwnerWindowEx(HWND hWnd) {                                    \
     arc::KillOwner(hWnd);                                                                     \
     return TRUE;                                                                              \
+  }
+
+// TRUE and the size, or FALSE without a current member.
+#define ARC_SIZE_EX_ENTRIES(Prefix)                                            \
+  VXAPI BOOL WINAPI Prefix##GetOriginalSizeEx(HARC hArc, int64_t* lpllSize) {   \
+    const arc::EntryInfo* e = arc::CurrentEntry(hArc);                         \
+    if (e == nullptr || lpllSize == nullptr) return FALSE;                     \
+    *lpllSize = static_cast<int64_t>(e->original);                             \
+    return TRUE;                                                               \
+  }                                                                            \
+  VXAPI BOOL WINAPI Prefix##GetCompressedSizeEx(HARC hArc, int64_t* lpllSize) { \
+    const arc::EntryInfo* e = arc::CurrentEntry(hArc);                         \
+    if (e == nullptr || lpllSize == nullptr) return FALSE;                     \
+    *lpllSize = static_cast<int64_t>(e->packed);                               \
+    return TRUE;                                                               \
   }

@@ -58,13 +58,14 @@ void Progress::Begin(const std::string& sourceCp932, const std::string& destCp93
   CopyText(info_.szAttribute, AttributeText(entry));
   CopyText(info_.szMode, entry.method);
   lastStep_ = 0;
+  size_ = entry.original;
   Send(ARCEXTRACT_BEGIN);
 }
 
 void Progress::Step(uint64_t done) {
   if (owner_ == nullptr) return;
   info_.exinfo.dwWriteSize = Clamp32(done);
-  if (done - lastStep_ < (1u << 20) && done != info_.exinfo.dwFileSize) return;
+  if (done - lastStep_ < (1u << 20) && done != size_) return;
   lastStep_ = done;
   Send(ARCEXTRACT_INPROCESS);
 }

@@ -24,7 +24,9 @@ class Progress {
   void Open(const std::string& archiveCp932);
   // ARCEXTRACT_BEGIN for a member.
   void Begin(const std::string& sourceCp932, const std::string& destCp932, const EntryInfo& entry);
-  // ARCEXTRACT_INPROCESS, at most once per MiB of progress.
+  // ARCEXTRACT_INPROCESS, at most once per MiB of progress and at the
+  // member's end. Sizes of 4 GiB or more show as 0xFFFFFFFF in the record's
+  // 32-bit fields.
   void Step(uint64_t done);
   // ARCEXTRACT_END for the whole operation.
   void End();
@@ -35,6 +37,7 @@ class Progress {
   HWND owner_;
   UINT message_ = 0;
   uint64_t lastStep_ = 0;
+  uint64_t size_ = 0;  // the member's, in full
   EXTRACTINGINFOEX info_{};
 };
 

@@ -10,6 +10,7 @@ VXAPI int WINAPI Tar(HWND, LPCSTR szCmdLine, LPSTR szOutput, DWORD dwSize) {
 }
 
 ARC_LISTING_ENTRIES(Tar, tar32::ListTar, tar32::CheckTar)
+ARC_SIZE_EX_ENTRIES(Tar)
 
 VXAPI int WINAPI TarGetArchiveType(LPCSTR szFileName) {
   return arc::Guarded(0, [&] {

@@ -9,3 +9,4 @@ VXAPI int WINAPI Unrar(HWND, LPCSTR szCmdLine, LPSTR szOutput, DWORD dwSize) {
 }
 
 ARC_LISTING_ENTRIES(Unrar, unrar32::ListRar, unrar32::CheckRar)
+ARC_SIZE_EX_ENTRIES(Unrar)

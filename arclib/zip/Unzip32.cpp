@@ -11,6 +11,7 @@ VXAPI int WINAPI UnZip(HWND, LPCSTR szCmdLine, LPSTR szOutput, DWORD dwSize) {
 }
 
 ARC_LISTING_ENTRIES(UnZip, zip::ListZip, zip::CheckZip)
+ARC_SIZE_EX_ENTRIES(UnZip)
 
 // The window registered here, for ZIP32J.DLL's packing progress.
 VXAPI HWND WINAPI UnZipGetOwnerWindow() { return arc::Owner(); }

@@ -30,3 +30,4 @@ VXAPI int WINAPI Zip(HWND, LPCSTR szCmdLine, LPSTR szOutput, DWORD dwSize) {
 }
 
 ARC_LISTING_ENTRIES(UnZip, zip::ListZip, zip::CheckZip)
+ARC_SIZE_EX_ENTRIES(UnZip)
