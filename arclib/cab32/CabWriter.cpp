@@ -30,6 +30,8 @@ constexpr size_t kBlock = 32768;                        // uncompressed bytes pe
 constexpr uint64_t kFolderBlocks = 65535;              // a folder counts its blocks in 16 bits
 constexpr size_t kBlocksPerJob = 64;                    // 2 MiB of a folder per worker job
 constexpr int kLevel = 10;                              // libdeflate's; see ZIP32J for why
+constexpr uint64_t kCabinetMax = 0xFFFFFFFFu;           // the header's size field is 32-bit
+constexpr uint64_t kBlockHeader = 8;                    // checksum and two sizes before each block
 
 
 uint32_t Fold(const uint8_t* p, size_t size, uint32_t sum) {
@@ -126,6 +128,9 @@ class BlockWriter {
           if (folders_[folder].blocks == 0) folders_[folder].firstBlock = offset_;
           offset_ += output->size();
           folders_[folder].blocks += static_cast<uint32_t>(blocks);
+          // Compressed sizes are known only now: stop at once rather than
+          // compress the rest of a cabinet that cannot be written.
+          if (offset_ > kCabinetMax) throw Failure(ARCERR_NOT_SUPPORT, "too large for a cabinet: " + shown_);
         });
   }
 
@@ -158,6 +163,8 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
   if (const char* test = std::getenv("ARCLIB_CAB_FOLDER_BLOCKS"))
     folderMax = std::clamp<uint64_t>(std::strtoull(test, nullptr, 10), 1, kFolderBlocks) * kBlock;
   uint64_t folderBytes = 0;
+  uint64_t storedSize = 0;  // the blocks of the folders before this one, stored
+  auto storedBlocks = [](uint64_t bytes) { return bytes + (bytes + kBlock - 1) / kBlock * kBlockHeader; };
   uint16_t folders = 1;
   size_t headerSize = 36;
   for (const arc::SourceItem& item : items) {
@@ -171,6 +178,7 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
     if (folderBytes + size > folderMax && folderBytes > 0) {
       if (folders == 0xFFFF) throw Failure(ARCERR_NOT_SUPPORT, "too much data for a cabinet");
       ++folders;
+      storedSize += storedBlocks(folderBytes);
       folderBytes = 0;
     }
     Planned p{&item, item.name, static_cast<uint16_t>(folders - 1), 0, 0};
@@ -182,6 +190,12 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
   if (files.empty()) throw Failure(ARCERR_NOT_FILENAME, "no files to pack");
   if (files.size() > 0xFFFF) throw Failure(ARCERR_NOT_SUPPORT, "too many files for a cabinet");
   headerSize += 8 * static_cast<size_t>(folders);
+  // Stored, the cabinet's size is known from the files' sizes: one too
+  // large is refused before anything is read.
+  storedSize += storedBlocks(folderBytes) + headerSize;
+  if (!compress && storedSize > kCabinetMax)
+    throw Failure(ARCERR_NOT_SUPPORT, "too large for a cabinet: " + archiveShown + " would take " +
+                                          std::to_string(storedSize) + " bytes stored (at most 4 GiB)");
 
   arc::TempFile temp;
   if (!temp.Open(archivePosix, 0666))
@@ -217,7 +231,7 @@ void WriteCabinet(const std::string& archivePosix, const std::string& archiveSho
   blocks.EndFolder();
   const std::vector<Folder> written = blocks.Finish();
   const uint64_t cabinetSize = blocks.Offset();
-  if (cabinetSize > 0xFFFFFFFFu) throw Failure(ARCERR_NOT_SUPPORT, "too large for a cabinet: " + archiveShown);
+  if (cabinetSize > kCabinetMax) throw Failure(ARCERR_NOT_SUPPORT, "too large for a cabinet: " + archiveShown);
 
   std::vector<uint8_t> header;
   header.reserve(headerSize);
