@@ -71,10 +71,10 @@ class Rewrite {
 };
 
 // The header level -h asks for. Members are written with level-2 headers
-// whatever it says; levels 0 and 1 only keep sizes to 32 bits, as their
-// headers would.
+// whatever it says, and their sizes stay 32-bit at every level: the writer
+// can give a level-2 header the 64-bit sizes of extended header 0x42, but
+// lhasa and 7-Zip do not read it and would unpack such a member short.
 int HeaderLevel(const arc::ParsedLine& line) { return line.switches.Number("h", 2); }
-bool Sizes64(int level) { return level != 0 && level != 1; }
 
 lha::WriterOptions Options(const arc::ParsedLine& line) {
   lha::WriterOptions o;
@@ -82,19 +82,22 @@ lha::WriterOptions Options(const arc::ParsedLine& line) {
   if (method == 6) o.method = lha::Method::Lh6;
   if (method == 7) o.method = lha::Method::Lh7;
   o.storeOnly = line.switches.Number("z", 0) > 0;
-  o.sizes64 = Sizes64(HeaderLevel(line));
+  o.sizes64 = false;
   return o;
 }
 
-// Files the chosen header level cannot hold are refused while the list is
+// Files of 4 GiB or more are refused while the list is
 // read, before anything is compressed.
 void RefuseTooLarge(const arc::ParsedLine& line, const std::vector<arc::SourceItem>& items) {
   const int level = HeaderLevel(line);
-  if (Sizes64(level)) return;
   for (const arc::SourceItem& item : items)
-    if (!item.directory && static_cast<uint64_t>(item.st.st_size) > UINT32_MAX)
-      throw Failure(ARCERR_NOT_SUPPORT, "cannot add " + item.shownName + ": a file of 4 GiB or more does not fit a level-" +
-                                            std::to_string(level) + " header (-h" + std::to_string(level) + ")");
+    if (!item.directory && static_cast<uint64_t>(item.st.st_size) > UINT32_MAX) {
+      if (level == 0 || level == 1)
+        throw Failure(ARCERR_NOT_SUPPORT, "cannot add " + item.shownName + ": a file of 4 GiB or more does not fit a level-" +
+                                              std::to_string(level) + " header (-h" + std::to_string(level) + ")");
+      throw Failure(ARCERR_NOT_SUPPORT, "cannot add " + item.shownName +
+                                            ": a file of 4 GiB or more, which other LHA readers would unpack short");
+    }
 }
 
 uint8_t DosAttributes(const arc::SourceItem& item) {
